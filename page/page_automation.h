@@ -1,0 +1,66 @@
+// The page automation object: binds to the embedded browser's window, holds
+// its HTML document and offers the page operations the commands use.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "page/browser_host/dom_ref.h"
+#include "page/browser_host/platform.h"
+
+namespace autolabel {
+
+using browser_host::DomRef;
+using browser_host::WindowHandle;
+
+class PageAutomation {
+public:
+    // Initialises COM on the calling thread (result ignored); no document, no window.
+    explicit PageAutomation(browser_host::Platform& platform);
+    // Shares the document and the bound window; initialises COM as creation
+    // does, so that destroying the copy keeps COM in balance.
+    PageAutomation(const PageAutomation& other);
+    PageAutomation& operator=(const PageAutomation&) = delete;
+    // Releases the held document, then uninitialises COM.
+    virtual ~PageAutomation();
+
+    // Binding and document acquisition.
+    virtual bool BindWindow(WindowHandle window);
+    virtual WindowHandle FindDocumentWindow(WindowHandle parent);
+    virtual bool AcquireDocument(WindowHandle window, DomRef& target);
+
+    // Element lookup over the input (and, when asked, button) elements of the body.
+    virtual DomRef FindElement(std::string_view typeList, std::string_view identifier,
+                               std::int32_t skipCount, std::int32_t& ordinal);
+
+    virtual bool FireElementEvent(const DomRef& element, std::string_view eventName);
+    virtual DomRef FindRadio(std::string_view identifier, std::int32_t skipCount);
+    virtual bool SelectRadio(std::string_view identifier, std::int32_t skipCount,
+                             bool fireMouseDown);
+
+    virtual DomRef FindButton(std::string_view identifier, std::int32_t skipCount);
+    virtual bool ClickButton(std::string_view identifier, std::int32_t skipCount);
+
+    // The HTML document of the last acquisition; empty at creation.
+    DomRef pageDocument;
+    // The handle given to the last BindWindow that named an existing window.
+    WindowHandle boundWindow = 0;
+
+protected:
+    browser_host::Platform& platform() const { return platform_; }
+
+private:
+    std::string ReadClassName(WindowHandle window);
+    bool IsDocumentWindow(WindowHandle window);
+
+    browser_host::Platform& platform_;
+};
+
+// The document window's class, compared byte for byte.
+inline constexpr std::string_view kDocumentWindowClass = "Internet Explorer_Server";
+inline constexpr const char* kDocumentRequestMessage = "WM_HTML_GETOBJECT";
+inline constexpr int kClassNameBufferSize = 50;
+inline constexpr std::uint32_t kDocumentRequestTimeoutMs = 1000;
+
+}  // namespace autolabel
