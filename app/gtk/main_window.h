@@ -1,0 +1,61 @@
+// MainWindow on GTK 3: a GtkFixed holding the controls of the window
+// definition at their positions, the browser a container around a WebKit
+// web view, the timer a GLib timeout.
+#pragma once
+
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "app/window_services.h"
+#include "page/browser_host/webkit/gobject_ptr.h"
+#include "page/browser_host/webkit/webkit_platform.h"
+
+namespace autolabel::app::gtk {
+
+class MainWindow final : public MainWindowHost {
+public:
+    explicit MainWindow(browser_host::webkit::WebKitPlatform& platform);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    void CreateMainWindow(const WindowDefinition& definition,
+                          const std::string& startAddress) override;
+    int RunMessageLoop() override;
+
+    browser_host::WindowHandle BrowserWindowHandle() override;
+    void SetTimerPeriod(int milliseconds) override;
+    void ReloadBrowser() override;
+
+    // What the window is made of, for whoever drives or inspects it.
+    GtkWindow* window() const { return window_; }
+    WebKitWebView* webView() const { return webView_; }
+    GtkWidget* browser() const { return browser_; }
+    // The widget of a control by its name in the definition, or null.
+    GtkWidget* control(std::string_view name) const;
+    int timerPeriod() const { return timerPeriod_; }
+
+private:
+    GtkWidget* AddControl(GtkFixed* fixed, const ControlDefinition& control,
+                          const std::string& startAddress);
+    GtkWidget* MakeGroupBox(const ControlDefinition& control);
+    GtkWidget* MakeBrowser(const std::string& startAddress);
+    static gboolean OnTimer(gpointer self);
+    static void OnDestroy(GtkWidget* widget, gpointer self);
+
+    browser_host::webkit::WebKitPlatform& platform_;
+    browser_host::webkit::GObjectPtr<WebKitWebContext> context_;
+    GtkWindow* window_ = nullptr;  // owned by GTK's list of toplevels until destroyed
+    GtkWidget* browser_ = nullptr;
+    WebKitWebView* webView_ = nullptr;
+    std::map<std::string, GtkWidget*, std::less<>> controls_;
+    Routine timerRoutine_ = Routine::None;
+    guint timer_ = 0;
+    int timerPeriod_ = 0;
+};
+
+}  // namespace autolabel::app::gtk
