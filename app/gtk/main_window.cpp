@@ -62,6 +62,22 @@ void ApplyFont(GtkWidget* label, const FontDefinition& font) {
                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
 
+// A button keeps its defined width: narrow padding lets the longest caption
+// fit, and a caption that still does not fit is cut rather than widening it.
+void FitCaption(GtkWidget* button) {
+    static GtkCssProvider* provider = [] {
+        GtkCssProvider* p = gtk_css_provider_new();
+        gtk_css_provider_load_from_data(p, "button { padding-left: 2px; padding-right: 2px; }",
+                                        -1, nullptr);
+        return p;
+    }();
+    gtk_style_context_add_provider(gtk_widget_get_style_context(button),
+                                   GTK_STYLE_PROVIDER(provider),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(button)); GTK_IS_LABEL(label))
+        gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(webkit::WebKitPlatform& platform) : platform_(platform) {}
@@ -107,6 +123,7 @@ GtkWidget* MainWindow::AddControl(GtkFixed* fixed, const ControlDefinition& cont
     switch (control.kind) {
     case ControlKind::PushButton: {
         widget = gtk_button_new_with_label(std::string(control.caption).c_str());
+        FitCaption(widget);
         if (control.event == ControlEvent::Click)
             g_signal_connect(widget, "clicked", G_CALLBACK(RunBoundRoutine),
                              GINT_TO_POINTER(static_cast<int>(control.routine)));

@@ -1,0 +1,216 @@
+// Pages that go wrong: no body, never finished, leaving on submit, dialogs
+// in the submit handler, a killed page process, a hostile page. Each must
+// keep the tool working and its results right.
+#include <gio/gio.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <vector>
+
+#include "page/browser_host/webkit/gobject_ptr.h"
+#include "tests/linux/harness.h"
+
+namespace autolabel::e2e {
+namespace {
+
+using browser_host::webkit::Adopt;
+using browser_host::webkit::GObjectPtr;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kRadioPage =
+    "<!DOCTYPE html><body><input type=radio name=a><input type=radio name=b>"
+    "<input type=radio name=b></body>";
+
+class BadPages : public testing::Test {
+protected:
+    // After a bad page, an ordinary page must still be labelled right.
+    void ExpectToolStillWorks() {
+        ASSERT_TRUE(h.LoadHtml(kRadioPage));
+        ASSERT_TRUE(h.Press("按钮1"));
+        EXPECT_EQ(h.RadioStates(), "101");
+    }
+    Harness& h = Harness::Get();
+};
+
+TEST_F(BadPages, PlainTextAndImagesHaveNothingToSelect) {
+    static const char kPng[] =
+        "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk+M9QDwADhgGAWjR9awAAAABJRU5ErkJggg==";
+    gsize size = 0;
+    g_autofree guchar* png = g_base64_decode(kPng, &size);
+    const std::string pages[] = {
+        h.WritePage("plain.txt", "no markup here, <input type=radio> is only text"),
+        h.WritePage("pixel.png", std::string(reinterpret_cast<char*>(png), size)),
+        h.WritePage("drawing.svg", "<svg xmlns='http://www.w3.org/2000/svg'><rect width='9' "
+                                   "height='9'/></svg>"),
+    };
+    for (const std::string& page : pages) {
+        SCOPED_TRACE(page);
+        ASSERT_TRUE(h.Load(page));
+        const int before = h.loadsFinished();
+        ASSERT_TRUE(h.Press("按钮6"));  // select all (nothing: reload), then submit (nothing)
+        EXPECT_TRUE(h.WaitForLoadAfter(before));
+    }
+    ExpectToolStillWorks();
+}
+
+// A loopback server that sends the start of a page and never finishes it.
+class NeverEndingServer {
+public:
+    NeverEndingServer() : service_(Adopt(g_socket_service_new())) {
+        port_ = g_socket_listener_add_any_inet_port(G_SOCKET_LISTENER(service_.get()), nullptr,
+                                                    nullptr);
+        g_signal_connect(service_.get(), "incoming", G_CALLBACK(OnIncoming), this);
+        g_socket_service_start(service_.get());
+    }
+    ~NeverEndingServer() { g_socket_service_stop(service_.get()); }
+    std::string Address() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+
+private:
+    static gboolean OnIncoming(GSocketService*, GSocketConnection* connection, GObject*,
+                               gpointer self) {
+        static const char kStart[] =
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 100000\r\n\r\n"
+            "<!DOCTYPE html><body><input type=radio name=a><input type=radio name=b>"
+            "<input type=radio name=b><p id=partial>partial</p>";
+        GOutputStream* out = g_io_stream_get_output_stream(G_IO_STREAM(connection));
+        g_output_stream_write_all(out, kStart, sizeof kStart - 1, nullptr, nullptr, nullptr);
+        g_output_stream_flush(out, nullptr, nullptr);
+        static_cast<NeverEndingServer*>(self)->open_.push_back(
+            browser_host::webkit::Share(connection));
+        return TRUE;
+    }
+    GObjectPtr<GSocketService> service_;
+    std::vector<GObjectPtr<GSocketConnection>> open_;
+    guint16 port_ = 0;
+};
+
+TEST_F(BadPages, PageThatNeverFinishesLoading) {
+    NeverEndingServer server;
+    const int before = h.loadsFinished();
+    webkit_web_view_load_uri(h.view(), server.Address().c_str());
+    ASSERT_TRUE(h.PumpUntil([&] { return h.Text("partial") == "partial"; }));
+    ASSERT_TRUE(h.Press("按钮1"));
+    EXPECT_EQ(h.RadioStates(), "101");
+    EXPECT_EQ(h.loadsFinished(), before);  // still loading all along
+    webkit_web_view_stop_loading(h.view());
+    ExpectToolStillWorks();
+}
+
+TEST_F(BadPages, PageThatNavigatesOnSubmitIsFollowed) {
+    const std::string next = h.WritePage(
+        "next.html", "<!DOCTYPE html><body><p id=where>next</p><input type=radio name=n>"
+                     "<input type=radio name=m><input type=radio name=m></body>");
+    ASSERT_TRUE(h.LoadHtml("<!DOCTYPE html><body><form action='" + next +
+                           "'><input type=radio name=a><input type=button><input type=submit>"
+                           "</form></body>"));
+    const int before = h.loadsFinished();
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.WaitForLoadAfter(before));
+    ASSERT_EQ(h.Text("where"), "next");
+    EXPECT_EQ(h.RadioStates(), "000");
+    ASSERT_TRUE(h.Press("按钮1"));
+    EXPECT_EQ(h.RadioStates(), "101");
+}
+
+// Finds the buttons of the dialog the browser shows over the page.
+void CollectButtons(GtkWidget* widget, std::vector<GtkWidget*>& buttons) {
+    if (GTK_IS_BUTTON(widget)) buttons.push_back(widget);
+    if (GTK_IS_CONTAINER(widget))
+        gtk_container_forall(
+            GTK_CONTAINER(widget),
+            [](GtkWidget* child, gpointer list) {
+                CollectButtons(child, *static_cast<std::vector<GtkWidget*>*>(list));
+            },
+            &buttons);
+}
+
+class Dialogs : public BadPages, public testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override {
+        shown_ = 0;
+        handler_ = g_signal_connect(h.view(), "script-dialog",
+                                    G_CALLBACK(+[](WebKitWebView*, WebKitScriptDialog*, gpointer n) {
+                                        ++*static_cast<int*>(n);
+                                        return FALSE;  // the browser shows it as usual
+                                    }),
+                                    &shown_);
+    }
+    void TearDown() override { g_signal_handler_disconnect(h.view(), handler_); }
+    int shown_ = 0;
+    gulong handler_ = 0;
+};
+
+TEST_P(Dialogs, DialogInTheSubmitHandlerIsShownAndNeverFreezesTheTool) {
+    const std::string call = GetParam();
+    ASSERT_TRUE(h.LoadHtml(
+        "<!DOCTYPE html><body><pre id=log></pre><form><input type=radio name=a>"
+        "<input type=button><input type=submit></form><script>"
+        "document.forms[0].addEventListener('submit', (e) => { e.preventDefault();"
+        "  const answer = " + call + "('标注已提交');"
+        "  document.getElementById('log').textContent += 'answered:' + answer + ';'; });"
+        "</script></body>"));
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.PumpUntil([&] { return shown_ == 1; }, 3s)) << "no dialog was shown";
+    // While the dialog is up the window keeps answering its buttons; the page
+    // cannot, and the command gives up within its bounds.
+    const auto start = Clock::now();
+    ASSERT_TRUE(h.Press("按钮1"));
+    EXPECT_LT(Clock::now() - start, 5s);
+    std::vector<GtkWidget*> buttons;
+    CollectButtons(GTK_WIDGET(h.view()), buttons);
+    ASSERT_FALSE(buttons.empty()) << "the dialog is not in the window";
+    gtk_button_clicked(GTK_BUTTON(buttons.back()));  // OK
+    ASSERT_TRUE(h.PumpUntil([&] { return h.Text("log").starts_with("answered:"); }, 5s));
+    EXPECT_EQ(h.Text("log"), call == "alert" ? "answered:undefined;" : "answered:true;");
+    EXPECT_EQ(shown_, 1);
+    ExpectToolStillWorks();
+}
+
+INSTANTIATE_TEST_SUITE_P(AlertAndConfirm, Dialogs, testing::Values("alert", "confirm"));
+
+TEST_F(BadPages, KilledPageProcessFailsQuicklyAndReloadRecovers) {
+    ASSERT_TRUE(h.LoadHtml(kRadioPage));
+    ASSERT_TRUE(h.Press("按钮1"));
+    ASSERT_EQ(h.RadioStates(), "101");
+    const pid_t web = h.WebProcess();
+    ASSERT_GT(web, 0);
+    ASSERT_EQ(kill(web, SIGKILL), 0);
+    h.PumpFor(100ms);
+    const auto start = Clock::now();
+    ASSERT_TRUE(h.Press("按钮1"));
+    EXPECT_LT(Clock::now() - start, 3s) << "a call waited on a dead process";
+    const int before = h.loadsFinished();
+    ASSERT_TRUE(h.Press("按钮5"));
+    ASSERT_TRUE(h.WaitForLoadAfter(before));
+    EXPECT_NE(h.WebProcess(), web);
+    EXPECT_EQ(h.RadioStates(), "000");
+    ASSERT_TRUE(h.Press("按钮1"));
+    EXPECT_EQ(h.RadioStates(), "101");
+}
+
+TEST_F(BadPages, HostilePageChangesNothing) {
+    // Everything a page script could patch to fool a reader in its world.
+    ASSERT_TRUE(h.LoadHtml(R"(<!DOCTYPE html><body><pre id=log></pre><form>
+      <input type=text id=t><input type=radio name=a><input type=radio name=b>
+      <input type=radio name=b><input type=button id=first><input type=submit id=go></form>
+      <script>
+        const log = (s) => document.getElementById('log').textContent += s + ';';
+        document.forms[0].addEventListener('submit', (e) => { e.preventDefault(); log('submit'); });
+        const proto = HTMLInputElement.prototype;
+        Object.defineProperty(proto, 'type', {get() { return 'radio'; }});
+        Object.defineProperty(proto, 'checked', {get() { return true; }, set() { log('patched set'); }});
+        Object.defineProperty(proto, 'name', {get() { return '1'; }});
+        Element.prototype.getElementsByTagName = () => [];
+        HTMLElement.prototype.click = () => log('patched click');
+        Object.defineProperty(Document.prototype, 'body', {get() { return null; }});
+        window.bridge = window.autolabel = {fake: true};
+        Object.getPrototypeOf = () => null;
+        String.prototype.toLowerCase = () => 'x';
+      </script></body>)"));
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.PumpUntil([&] { return h.Text("log") == "submit;"; }, 3s)) << h.Text("log");
+    EXPECT_EQ(h.RadioStates(), "101");
+}
+
+}  // namespace
+}  // namespace autolabel::e2e

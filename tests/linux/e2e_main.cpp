@@ -1,0 +1,59 @@
+// The end-to-end tests run inside the tool's own start sequence: RunProgram
+// creates `page`, shows the window on a start page and runs the loop; the
+// tests run from the loop, and at the end the window is closed with the
+// automatic mode on, as a user would, which must end the loop normally with
+// `page` destroyed exactly once.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <cstdio>
+
+#include "app/commands.h"
+#include "app/program.h"
+#include "tests/linux/harness.h"
+
+namespace {
+
+int testStatus = 1;
+
+gboolean RunTests(gpointer) {
+    testStatus = RUN_ALL_TESTS();
+    auto& harness = autolabel::e2e::Harness::Get();
+    autolabel::app::RunRoutine(autolabel::app::Routine::AutoOn);
+    gtk_window_close(harness.window().window());
+    return G_SOURCE_REMOVE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace autolabel;
+    testing::InitGoogleTest(&argc, argv);
+    // A missing display is a failure, never a skip.
+    if (!gtk_init_check(nullptr, nullptr)) {
+        std::fprintf(stderr, "e2e: cannot open the X display (DISPLAY=%s)\n",
+                     g_getenv("DISPLAY") ? g_getenv("DISPLAY") : "");
+        return 1;
+    }
+    static browser_host::webkit::WebKitPlatform platform;
+    app::gtk::MainWindow window(platform);
+    e2e::Harness::Install(platform, window);
+    const std::string start = e2e::Harness::Get().WritePage(
+        "start.html", "<!DOCTYPE html><title>start</title><body><p id=start>start page</p>");
+    g_idle_add(RunTests, nullptr);
+    const int loopStatus = app::RunProgram(platform, window, start);
+
+    int status = testStatus;
+    if (loopStatus != 0 || app::page || platform.coInitializeCount() != 1 ||
+        platform.coUninitializeCount() != 1) {
+        std::fprintf(stderr,
+                     "e2e: closing the window: loop status %d, page %s, CoInitialize %d, "
+                     "CoUninitialize %d (want 0, destroyed, 1, 1)\n",
+                     loopStatus, app::page ? "alive" : "destroyed", platform.coInitializeCount(),
+                     platform.coUninitializeCount());
+        status = 1;
+    } else {
+        std::printf("e2e: window closed with the automatic mode on; page destroyed once\n");
+    }
+    return status;
+}
