@@ -74,6 +74,9 @@ private:
             "<input type=radio name=b><p id=partial>partial</p>";
         GOutputStream* out = g_io_stream_get_output_stream(G_IO_STREAM(connection));
         g_output_stream_write_all(out, kStart, sizeof kStart - 1, nullptr, nullptr, nullptr);
+        // Enough bytes for the engine to stop sniffing and start parsing.
+        const std::string padding = "<!--" + std::string(4096, ' ') + "-->";
+        g_output_stream_write_all(out, padding.data(), padding.size(), nullptr, nullptr, nullptr);
         g_output_stream_flush(out, nullptr, nullptr);
         static_cast<NeverEndingServer*>(self)->open_.push_back(
             browser_host::webkit::Share(connection));

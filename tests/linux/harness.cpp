@@ -71,9 +71,13 @@ std::string Harness::WritePage(std::string_view fileName, std::string_view conte
 }
 
 bool Harness::Load(const std::string& uri) {
-    const int before = loadsFinished_;
     webkit_web_view_load_uri(view(), uri.c_str());
-    return WaitForLoadAfter(before);
+    // A load finishing now may be an earlier one (stopped, or a reload the
+    // tool asked for): wait for this address to be shown, loaded.
+    return PumpUntil([&] {
+        const char* shown = webkit_web_view_get_uri(view());
+        return !webkit_web_view_is_loading(view()) && shown && uri == shown;
+    });
 }
 
 bool Harness::WaitForLoadAfter(int before, Milliseconds timeout) {
