@@ -96,22 +96,26 @@ TEST(PageAutomationLifetime, CopiesKeepCOMAndReferencesInBalance) {
     EXPECT_EQ(browser.document->liveReferences(), 1);
 }
 
-TEST(PageAutomationLifetime, DestructionReleasesTheDocumentBeforeCOMGoes) {
-    ScriptedPlatform platform;
-    auto document = Page("<p>");
-    long referencesAtUninitialize = -1;
-    struct Watch : ScriptedPlatform {};
+TEST(PageAutomationLifetime, DestructionReleasesTheDocumentWhileCOMIsStillUp) {
+    // Notes how many references the page holds when COM goes away.
+    struct WatchingPlatform : ScriptedPlatform {
+        std::shared_ptr<ScriptedDocument> watched;
+        long referencesAtUninitialize = -1;
+        void CoUninitialize() override {
+            referencesAtUninitialize = watched ? watched->liveReferences() : -1;
+            ScriptedPlatform::CoUninitialize();
+        }
+    } platform;
+    WindowHandle documentWindow = platform.CreateWindow("Internet Explorer_Server");
+    platform.watched = Page("<p>");
+    platform.SetDocument(documentWindow, platform.watched);
     {
-        BrowserPage browser("<p>");
-        browser.Bind();
-        document = browser.document;
-        PageAutomation* page = new PageAutomation(browser.page);
-        delete page;
-        EXPECT_EQ(browser.platform.log.back(), "CoUninitialize");
-        referencesAtUninitialize = document->liveReferences();
+        PageAutomation page(platform);
+        EXPECT_TRUE(page.BindWindow(documentWindow));
+        EXPECT_EQ(platform.watched->liveReferences(), 1);
     }
-    EXPECT_EQ(referencesAtUninitialize, 1);  // the original's reference only
-    EXPECT_EQ(document->liveReferences(), 0);
+    EXPECT_EQ(platform.referencesAtUninitialize, 0);
+    EXPECT_EQ(platform.coUninitializeCalls, 1);
 }
 
 TEST(CommandLine, TakesOneOptionalStartAddress) {

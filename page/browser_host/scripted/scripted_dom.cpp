@@ -61,13 +61,15 @@ public:
     }
     bool CallMethod(std::string_view name, std::span<const Value> arguments,
                     Value& result) noexcept override {
-        std::string entry(name);
-        entry += "(";
-        for (std::size_t i = 0; i < arguments.size(); ++i) {
-            if (i) entry += ",";
-            entry += arguments[i].ToText();
+        if (document_->keepLog_) {
+            std::string entry(name);
+            entry += "(";
+            for (std::size_t i = 0; i < arguments.size(); ++i) {
+                if (i) entry += ",";
+                entry += arguments[i].ToText();
+            }
+            Log(entry + ")");
         }
-        Log(entry + ")");
         return Connected(name) && Call(Lower(name), arguments, result);
     }
 
@@ -92,7 +94,9 @@ private:
             document_->connected_ = false;
         return document_->connected_;
     }
-    void Log(std::string_view member) { document_->calls_.push_back(Label() + "." + std::string(member)); }
+    void Log(std::string_view member) {
+        if (document_->keepLog_) document_->calls_.push_back(Label() + "." + std::string(member));
+    }
     long count_ = 1;
 };
 

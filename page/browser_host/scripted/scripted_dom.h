@@ -30,6 +30,8 @@ public:
     // "document.body", "input#r1.type", "input#r1.checked=checked".
     const std::vector<std::string>& calls() const { return calls_; }
     void ClearCalls() { calls_.clear(); }
+    // Logging is on by default; benchmarks turn it off to measure the walk alone.
+    void KeepCallLog(bool keep) { keepLog_ = keep; }
     // How many logged calls start with the given text.
     int CountCalls(std::string_view prefix) const;
 
@@ -74,6 +76,7 @@ private:
     long liveReferences_ = 0;
     int submittedForms_ = 0;
     bool connected_ = true;
+    bool keepLog_ = true;
     std::string disconnectAt_;
 };
 
