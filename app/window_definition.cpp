@@ -35,8 +35,8 @@ constexpr std::array<ControlDefinition, 10> kControls{{
 }};
 
 constexpr WindowDefinition kMainWindow{
-    "青禾核心用户标注平台自动刷贴器", 50, 50, 1026, 646, ControlEvent::Created,
-    Routine::OnWindowCreated, kControls};
+    "青禾核心用户标注平台自动刷贴器", 50,       50, 1026, 646, ControlEvent::Created,
+    Routine::OnWindowCreated,         kControls};
 
 }  // namespace
 

@@ -19,8 +19,8 @@ using autolabel::testing::ScriptedMainWindow;
 std::string GeneratePage(int radios) {
     std::string html = "<html><body><form>";
     for (int i = 0; i < radios; ++i) {
-        html += "<input type=radio name=post" + std::to_string(i / 2) + " value=" +
-                std::to_string(i % 2) + ">";
+        html += "<input type=radio name=post" + std::to_string(i / 2) +
+                " value=" + std::to_string(i % 2) + ">";
         if (i % 2 == 1) html += "<input type=text><input type=checkbox><input type=hidden>";
     }
     html += "<input type=button value=back><input type=submit value=send></form></body></html>";
@@ -48,9 +48,9 @@ void BM_SelectAllPass(benchmark::State& state) {
         benchmark::DoNotOptimize(autolabel::app::lastSelectResult);
     }
     state.counters["visits/pass"] = visits;
-    state.counters["per_visit"] = benchmark::Counter(
-        visits * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_visit"] =
+        benchmark::Counter(visits * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 
     autolabel::app::page.reset();
     autolabel::app::mainWindow = nullptr;

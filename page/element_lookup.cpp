@@ -34,7 +34,8 @@ bool InTypeList(std::string_view typeList, const std::string& type) {
 
 DomRef PageAutomation::FindElement(std::string_view typeList, std::string_view identifier,
                                    std::int32_t skipCount, std::int32_t& ordinal) {
-    const std::int32_t position = browser_host::TruncateToInt32(browser_host::ReadDecimal(identifier));
+    const std::int32_t position =
+        browser_host::TruncateToInt32(browser_host::ReadDecimal(identifier));
     const bool walkButtons = typeList.find("button") != std::string_view::npos;
 
     DomRef collection;

@@ -1,6 +1,7 @@
+#include "app/commands.h"
+
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
 #include "tests/support/page_fixture.h"
 #include "tests/support/recording_page.h"
 #include "tests/support/scripted_main_window.h"
@@ -17,7 +18,7 @@ constexpr const char* kThreeGroupsOfTwo =
     "<input type=button id=back><input type=submit id=send></form>";
 
 class Commands : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window.BuildBrowser();
         auto recording = std::make_unique<RecordingPage>(platform);
@@ -162,7 +163,7 @@ TEST_F(Commands, EveryTickRereadsTheBrowserWindowAndBindsTwiceEvenAfterAReload) 
 // A browser whose document window is not the first of its siblings, so that
 // the binding walk dispatches waiting messages on its way.
 class ReentrantCommands : public Commands {
-protected:
+  protected:
     void SetUp() override {
         Commands::SetUp();
         WindowHandle control = platform.CreateWindow("Shell Embedding");
@@ -179,10 +180,10 @@ TEST_F(ReentrantCommands, AClickDuringTheBindingRunsItsWholeCommandInside) {
     platform.PostMessage([&] { window.Click("按钮6"); });  // 全选并提交
     app::SelectAll();
     EXPECT_EQ(recorder->operations,
-              (Strings{"Bind",                                                // outer, walking
+              (Strings{"Bind",                                                  // outer, walking
                        "Bind", "Select 1", "Select 3", "Select 4", "Select 5",  // inner SelectAll
-                       "Select 6", "Select 7", "Bind", "Click 2",              // inner Submit
-                       "Select 1", "Select 3", "Select 4", "Select 5",         // outer goes on
+                       "Select 6", "Select 7", "Bind", "Click 2",               // inner Submit
+                       "Select 1", "Select 3", "Select 4", "Select 5",          // outer goes on
                        "Select 6", "Select 7"}));
     EXPECT_EQ(document->submittedForms(), 1);
     EXPECT_EQ(document->liveReferences(), 1);

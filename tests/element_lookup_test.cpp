@@ -71,10 +71,10 @@ TEST(FindElement, WalksInTheOrderAndWithTheArgumentsTheDocumentExpects) {
     browser.Bind();
     browser.document->ClearCalls();
     Find(browser, "radio", "t");
-    std::vector<std::string> expected{
-        "document.body",     "body.all",        "body.all.tags(input)", "inputs.length",
-        "inputs.item(0)",    "input#r.type",    "input#r.name",         "input#r.id",
-        "input#r.title",     "input#r.id"};  // the last read is the test's own
+    std::vector<std::string> expected{"document.body", "body.all",       "body.all.tags(input)",
+                                      "inputs.length", "inputs.item(0)", "input#r.type",
+                                      "input#r.name",  "input#r.id",     "input#r.title",
+                                      "input#r.id"};  // the last read is the test's own
     EXPECT_EQ(browser.document->calls(), expected);
 }
 

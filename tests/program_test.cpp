@@ -1,9 +1,10 @@
+#include "app/program.h"
+
 #include <gtest/gtest.h>
 
 #include <cfenv>
 
 #include "app/commands.h"
-#include "app/program.h"
 #include "tests/support/page_fixture.h"
 #include "tests/support/scripted_main_window.h"
 

@@ -19,7 +19,8 @@ TEST(SelectRadio, NumbersRadioButtonsOverTheWholePageNotPerGroup) {
     EXPECT_TRUE(browser.document->IsChecked("c2"));
     browser.document->ClearCalls();
     EXPECT_FALSE(browser.page.SelectRadio("7", 0, false));
-    for (const std::string& call : browser.document->calls()) EXPECT_FALSE(call.ends_with("=checked")) << call;
+    for (const std::string& call : browser.document->calls())
+        EXPECT_FALSE(call.ends_with("=checked")) << call;
 }
 
 TEST(SelectRadio, OtherInputKindsDoNotChangeANumber) {
@@ -53,7 +54,8 @@ TEST(SelectRadio, WritesNothingWithoutARadioButtonOrADocument) {
     EXPECT_FALSE(browser.page.SelectRadio("1", 0, false));  // nothing bound
     browser.Bind();
     EXPECT_FALSE(browser.page.SelectRadio("1", 0, false));
-    for (const std::string& call : browser.document->calls()) EXPECT_FALSE(call.ends_with("=checked")) << call;
+    for (const std::string& call : browser.document->calls())
+        EXPECT_FALSE(call.ends_with("=checked")) << call;
 }
 
 TEST(SelectRadio, WritesAnAlreadyTickedRadioButtonAgain) {

@@ -38,7 +38,9 @@ TEST(ScriptedDom, KeepsOneTickedRadioButtonPerNameAndForm) {
     DomRef doc = document->NewReference();
     DomRef inputs = Tags(doc);
     EXPECT_EQ(document->CheckedRadioNumbers(), (std::vector<int>{1, 3}));
-    EXPECT_TRUE(inputs.Call("item", {Value::Double(1)}).ToObject().Write("checked", Value::Text("checked")));
+    EXPECT_TRUE(inputs.Call("item", {Value::Double(1)})
+                    .ToObject()
+                    .Write("checked", Value::Text("checked")));
     EXPECT_EQ(document->CheckedRadioNumbers(), (std::vector<int>{2, 3}));
     // Without a name a radio button is a group of its own.
     inputs.Call("item", {Value::Double(3)}).ToObject().Write("checked", Value::Text("checked"));
@@ -104,7 +106,9 @@ TEST(ScriptedPlatform, AReplyGivesTheDocumentOnceAndOnlyAsTheDocumentInterface) 
     DomRef document;
     browser_host::Guid other = browser_host::kIidHtmlDocument;
     other.data1 ^= 1;
-    EXPECT_NE(browser.platform.ObjectFromLresult(static_cast<browser_host::Lresult>(reply), other, 0, document), 0);
+    EXPECT_NE(browser.platform.ObjectFromLresult(static_cast<browser_host::Lresult>(reply), other,
+                                                 0, document),
+              0);
     EXPECT_EQ(browser.platform.ObjectFromLresult(static_cast<browser_host::Lresult>(reply),
                                                  browser_host::kIidHtmlDocument, 0, document),
               0);

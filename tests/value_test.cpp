@@ -1,10 +1,11 @@
+#include "page/browser_host/value.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <string>
 
 #include "page/browser_host/dom_object.h"
-#include "page/browser_host/value.h"
 
 namespace autolabel::browser_host {
 namespace {
@@ -66,7 +67,7 @@ TEST(ValueConversion, EmptyGivesNothingAndTextReadsAsDecimal) {
 
 // A counted object that can be told to fail.
 class Probe : public RefCountedDomObject {
-public:
+  public:
     explicit Probe(int* alive) : alive_(alive) { ++*alive_; }
     ~Probe() override { --*alive_; }
     bool ReadMember(std::string_view name, Value& result) noexcept override {
@@ -79,7 +80,7 @@ public:
         return false;
     }
 
-private:
+  private:
     int* alive_;
 };
 

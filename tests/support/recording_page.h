@@ -9,7 +9,7 @@
 namespace autolabel::testing {
 
 class RecordingPage : public PageAutomation {
-public:
+  public:
     using PageAutomation::PageAutomation;
 
     // "Bind", "Select 3", "Click 2" in call order.

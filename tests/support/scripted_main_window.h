@@ -19,7 +19,7 @@ using browser_host::scripted::ScriptedDocument;
 using browser_host::scripted::ScriptedPlatform;
 
 class ScriptedMainWindow : public app::MainWindowHost {
-public:
+  public:
     explicit ScriptedMainWindow(ScriptedPlatform& platform) : platform_(platform) {}
 
     // Builds the browser's window tree now, so tests can bind without a loop:
@@ -55,7 +55,7 @@ public:
                           const std::string& address) override;
     int RunMessageLoop() override;
 
-private:
+  private:
     ScriptedPlatform& platform_;
     std::vector<Step> session_;
     std::vector<std::shared_ptr<ScriptedDocument>> reloadPages_;

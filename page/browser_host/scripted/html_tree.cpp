@@ -61,8 +61,8 @@ HtmlElement* HtmlElement::Ancestor(std::string_view wanted) const {
 }
 
 std::unique_ptr<HtmlElement> ParseHtml(std::string_view html) {
-    const int options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                        HTML_PARSE_NONET;
+    const int options =
+        HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET;
     std::unique_ptr<xmlDoc, XmlDocFree> doc(htmlReadMemory(
         html.data(), static_cast<int>(html.size()), "about:blank", "UTF-8", options));
     if (!doc) return nullptr;

@@ -24,9 +24,10 @@ std::string ReportedType(const HtmlElement& element) {
     std::string type = attribute ? Lower(*attribute) : std::string();
     if (element.tag == "input") {
         static constexpr std::array<std::string_view, 22> kInputTypes{
-            "button", "checkbox", "color", "date", "datetime-local", "email", "file", "hidden",
-            "image", "month", "number", "password", "radio", "range", "reset", "search",
-            "submit", "tel", "text", "time", "url", "week"};
+            "button", "checkbox", "color", "date",   "datetime-local", "email",
+            "file",   "hidden",   "image", "month",  "number",         "password",
+            "radio",  "range",    "reset", "search", "submit",         "tel",
+            "text",   "time",     "url",   "week"};
         bool known = std::find(kInputTypes.begin(), kInputTypes.end(), type) != kInputTypes.end();
         return known ? type : "text";
     }
@@ -41,7 +42,7 @@ std::string ReportedType(const HtmlElement& element) {
 // The common part of the document's objects: the shared document, the
 // reference count, the connection and the call log.
 class ScriptedObject : public DomObject {
-public:
+  public:
     void AddRef() noexcept override {
         ++count_;
         ++document_->liveReferences_;
@@ -73,7 +74,7 @@ public:
         return Connected(name) && Call(Lower(name), arguments, result);
     }
 
-protected:
+  protected:
     explicit ScriptedObject(std::shared_ptr<ScriptedDocument> document)
         : document_(std::move(document)) {
         ++document_->liveReferences_;
@@ -88,7 +89,7 @@ protected:
 
     std::shared_ptr<ScriptedDocument> document_;
 
-private:
+  private:
     bool Connected(std::string_view member) {
         if (!document_->disconnectAt_.empty() && Lower(member) == document_->disconnectAt_)
             document_->connected_ = false;
@@ -101,27 +102,27 @@ private:
 };
 
 class CollectionObject : public ScriptedObject {
-public:
+  public:
     CollectionObject(std::shared_ptr<ScriptedDocument> document, std::string label,
                      std::vector<HtmlElement*> items)
         : ScriptedObject(std::move(document)), label_(std::move(label)), items_(std::move(items)) {}
 
-protected:
+  protected:
     std::string Label() const override { return label_; }
     bool Read(const std::string& name, Value& result) override;
     bool Call(const std::string& name, std::span<const Value> arguments, Value& result) override;
 
-private:
+  private:
     std::string label_;
     std::vector<HtmlElement*> items_;  // a snapshot: the double's pages do not change under a walk
 };
 
 class ElementObject : public ScriptedObject {
-public:
+  public:
     ElementObject(std::shared_ptr<ScriptedDocument> document, HtmlElement* element)
         : ScriptedObject(std::move(document)), element_(element) {}
 
-protected:
+  protected:
     std::string Label() const override { return document_->Label(element_); }
 
     bool Read(const std::string& name, Value& result) override {
@@ -185,7 +186,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     void Click() {
         document_->clicks_.push_back(Label());
         std::string type = ReportedType(*element_);
@@ -244,11 +245,11 @@ bool CollectionObject::Call(const std::string& name, std::span<const Value> argu
 }
 
 class DocumentObject : public ScriptedObject {
-public:
+  public:
     explicit DocumentObject(std::shared_ptr<ScriptedDocument> document)
         : ScriptedObject(std::move(document)) {}
 
-protected:
+  protected:
     std::string Label() const override { return "document"; }
     bool Read(const std::string& name, Value& result) override {
         if (name != "body") return false;
@@ -282,9 +283,8 @@ DomRef ScriptedDocument::NewReference() {
 }
 
 int ScriptedDocument::CountCalls(std::string_view prefix) const {
-    return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [&](const std::string& c) {
-        return c.starts_with(prefix);
-    }));
+    return static_cast<int>(std::count_if(
+        calls_.begin(), calls_.end(), [&](const std::string& c) { return c.starts_with(prefix); }));
 }
 
 HtmlElement* ScriptedDocument::FindById(std::string_view id) const {

@@ -17,7 +17,7 @@
 namespace autolabel::browser_host::scripted {
 
 class ScriptedDocument : public std::enable_shared_from_this<ScriptedDocument> {
-public:
+  public:
     static std::shared_ptr<ScriptedDocument> FromHtml(std::string_view html);
 
     // A new reference to the document object, as a document request yields.
@@ -53,7 +53,7 @@ public:
     // page process that dies between finding an element and using it.
     void DisconnectAt(std::string_view member);
 
-private:
+  private:
     ScriptedDocument() = default;
 
     friend class ScriptedObject;

@@ -39,7 +39,8 @@ void ScriptedPlatform::DestroyWindow(WindowHandle handle) {
     siblings.erase(std::remove(siblings.begin(), siblings.end(), handle), siblings.end());
 }
 
-void ScriptedPlatform::SetDocument(WindowHandle handle, std::shared_ptr<ScriptedDocument> document) {
+void ScriptedPlatform::SetDocument(WindowHandle handle,
+                                   std::shared_ptr<ScriptedDocument> document) {
     if (Window* window = Find(handle)) {
         window->document = std::move(document);
         window->answer = DocumentAnswer::Document;
@@ -96,7 +97,8 @@ WindowHandle ScriptedPlatform::FindWindowExA(WindowHandle parent, WindowHandle c
 }
 
 int ScriptedPlatform::GetClassNameA(WindowHandle handle, char* buffer, int bufferSize) {
-    log.push_back("GetClassNameA(" + std::to_string(handle) + "," + std::to_string(bufferSize) + ")");
+    log.push_back("GetClassNameA(" + std::to_string(handle) + "," + std::to_string(bufferSize) +
+                  ")");
     Window* window = Find(handle);
     if (!window || !buffer || bufferSize <= 0) return 0;
     int copied = std::min<int>(static_cast<int>(window->className.size()), bufferSize - 1);

@@ -25,7 +25,7 @@ enum class DocumentAnswer {
 };
 
 class ScriptedPlatform : public Platform {
-public:
+  public:
     // A new window, last in its parent's Z order (0: a top-level window).
     WindowHandle CreateWindow(std::string className, WindowHandle parent = 0);
     // Destroys the window and all its descendants; allowed at any time.
@@ -40,11 +40,11 @@ public:
     // Observations.
     int coInitializeCalls = 0;
     int coUninitializeCalls = 0;
-    int dispatchCalls = 0;       // DispatchWaitingMessages calls
-    int documentRequests = 0;    // sends of the document request
+    int dispatchCalls = 0;     // DispatchWaitingMessages calls
+    int documentRequests = 0;  // sends of the document request
     std::uint32_t lastSendFlags = 0;
     std::uint32_t lastSendTimeoutMs = 0;
-    long simulatedWaitMs = 0;    // time the sends would have waited
+    long simulatedWaitMs = 0;  // time the sends would have waited
     // Platform calls in order, e.g. "IsWindow(3)", "FindWindowExA(1,0)".
     std::vector<std::string> log;
     int CountLog(std::string_view prefix) const;
@@ -64,7 +64,7 @@ public:
                               DomRef& object) override;
     void DispatchWaitingMessages() override;
 
-private:
+  private:
     struct Window {
         std::string className;
         WindowHandle parent = 0;
