@@ -1,0 +1,199 @@
+// Figures of the real window on the real engine (needs an X display; see
+// scripts/bench-linux.sh): the cost of one DOM call through the bridge, one
+// SelectAll pass on pages of 50, 200 and 1000 radio buttons beside the same
+// selection done by one script inside the page, and resident memory.
+#include <gtk/gtk.h>
+#include <jsc/jsc.h>
+#include <webkit2/webkit2.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "app/gtk/main_window.h"
+#include "app/program.h"
+#include "page/browser_host/dom_object.h"
+#include "page/browser_host/value.h"
+
+namespace {
+
+using namespace autolabel;
+using browser_host::DomRef;
+using browser_host::Value;
+using Clock = std::chrono::steady_clock;
+
+app::gtk::MainWindow* window = nullptr;
+std::string directory;
+
+void PumpUntil(const std::function<bool()>& done) {
+    const auto end = Clock::now() + std::chrono::seconds(60);
+    while (!done() && Clock::now() < end) g_main_context_iteration(nullptr, TRUE);
+}
+
+// Groups of two radio buttons with a text field, a check box and a hidden
+// field after each group, as a moderation page mixes them.
+std::string GeneratePage(int radios) {
+    std::string html = "<!DOCTYPE html><html><body><form>";
+    for (int i = 0; i < radios; ++i) {
+        html += "<input type=radio name=post" + std::to_string(i / 2) + " value=" +
+                std::to_string(i % 2) + ">";
+        if (i % 2 == 1) html += "<input type=text><input type=checkbox><input type=hidden>";
+    }
+    return html + "<input type=button value=back><input type=submit value=send></form></body></html>";
+}
+
+void Load(const std::string& html) {
+    static int counter = 0;
+    const std::string path = directory + "/" + std::to_string(++counter) + ".html";
+    std::ofstream(path) << html;
+    g_autofree char* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+    webkit_web_view_load_uri(window->webView(), uri);
+    PumpUntil([&] {
+        const char* shown = webkit_web_view_get_uri(window->webView());
+        return !webkit_web_view_is_loading(window->webView()) && shown && std::string(shown) == uri;
+    });
+}
+
+std::string Evaluate(const std::string& script) {
+    std::string text;
+    bool done = false;
+    struct Out {
+        std::string* text;
+        bool* done;
+    } out{&text, &done};
+    webkit_web_view_evaluate_javascript(
+        window->webView(), script.c_str(), -1, nullptr, nullptr, nullptr,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            auto* o = static_cast<Out*>(data);
+            g_autoptr(JSCValue) value =
+                webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
+            if (value) {
+                g_autofree char* s = jsc_value_to_string(value);
+                *o->text = s ? s : "";
+            }
+            *o->done = true;
+        },
+        &out);
+    PumpUntil([&] { return done; });
+    return text;
+}
+
+double Percentile(std::vector<double> samples, double p) {
+    std::sort(samples.begin(), samples.end());
+    return samples[static_cast<std::size_t>(p * static_cast<double>(samples.size() - 1))];
+}
+
+void CallCost() {
+    Load(GeneratePage(4));
+    app::page->BindWindow(app::browserWindow);
+    const DomRef inputs = app::page->pageDocument.Read("body").ToObject().Read("all").ToObject().Call(
+        "tags", {Value::Text("input")}).ToObject();
+    const DomRef radio = inputs.Call("item", {Value::Double(0)}).ToObject();
+    struct Case {
+        const char* name;
+        std::function<void()> call;
+    } cases[] = {
+        {"read type (text)", [&] { radio.Read("type"); }},
+        {"read length (number)", [&] { inputs.Read("length"); }},
+        {"call item (new handle)", [&] { inputs.Call("item", {Value::Double(1)}); }},
+        {"write checked", [&] { radio.Write("checked", Value::Text("checked")); }},
+    };
+    std::printf("DOM call through the bridge (20000 calls each, after 2000 warm-up):\n");
+    for (const Case& c : cases) {
+        for (int i = 0; i < 2000; ++i) c.call();
+        std::vector<double> us;
+        us.reserve(20000);
+        for (int i = 0; i < 20000; ++i) {
+            const auto start = Clock::now();
+            c.call();
+            us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        }
+        std::printf("  %-24s median %6.1f us   p99 %6.1f us\n", c.name, Percentile(us, 0.5),
+                    Percentile(us, 0.99));
+    }
+}
+
+// The same selection in the page: numbers 1, 3, 4, ... each walking the
+// inputs from the start, until one is not found.
+constexpr const char* kInPage = R"((() => {
+  const start = performance.now();
+  const inputs = document.body.getElementsByTagName('input');
+  for (let n = 1; ; n += (n === 1 ? 2 : 1)) {
+    let found = null, ordinal = 0;
+    for (let i = 0, l = inputs.length; i < l; ++i) {
+      const e = inputs.item(i);
+      if (!'radio'.includes(e.type)) continue;
+      ++ordinal;
+      const t = String(n);
+      if (e.name === t || e.id === t || e.title === t || ordinal === n) { found = e; break; }
+    }
+    if (!found) break;
+    found.checked = 'checked';
+  }
+  return performance.now() - start;
+})())";
+
+long RssKb(const std::string& pid) {
+    std::ifstream status("/proc/" + pid + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return 0;
+}
+
+std::string WebProcessPid() {
+    g_autofree char* out = nullptr;
+    const std::string command = "pgrep -P " + std::to_string(getpid()) + " WebKitWebProces";
+    g_spawn_command_line_sync(command.c_str(), &out, nullptr, nullptr, nullptr);
+    std::string pid = out ? out : "";
+    return pid.substr(0, pid.find('\n'));
+}
+
+void SelectAllPasses() {
+    std::printf("One SelectAll pass (the tool, through the bridge) beside one in-page script:\n");
+    for (int radios : {50, 200, 1000}) {
+        Load(GeneratePage(radios));
+        const int runs = radios <= 200 ? 5 : 1;
+        std::vector<double> ms;
+        for (int i = 0; i < runs; ++i) {
+            const auto start = Clock::now();
+            app::SelectAll();
+            ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        }
+        const double tool = Percentile(ms, 0.5);
+        Evaluate(kInPage);  // warm-up
+        const double script = std::stod("0" + Evaluate(kInPage));
+        std::printf("  %4d radios: tool %9.1f ms   in-page script %7.2f ms   ratio %6.0fx\n",
+                    radios, tool, script, script > 0 ? tool / script : 0.0);
+    }
+    std::printf("Resident memory after the 1000-radio page: tool %ld MB, page process %ld MB\n",
+                RssKb("self") / 1024, RssKb(WebProcessPid()) / 1024);
+}
+
+gboolean Run(gpointer) {
+    CallCost();
+    SelectAllPasses();
+    gtk_window_close(window->window());
+    return G_SOURCE_REMOVE;
+}
+
+}  // namespace
+
+int main() {
+    if (!gtk_init_check(nullptr, nullptr)) {
+        std::fprintf(stderr, "bridge_bench: cannot open the X display\n");
+        return 1;
+    }
+    g_autofree char* dir = g_dir_make_tmp("autolabel-bench-XXXXXX", nullptr);
+    directory = dir ? dir : "/tmp";
+    static browser_host::webkit::WebKitPlatform platform;
+    app::gtk::MainWindow main(platform);
+    window = &main;
+    g_idle_add(Run, nullptr);
+    return app::RunProgram(platform, main, "about:blank");
+}
