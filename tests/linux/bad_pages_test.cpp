@@ -163,8 +163,11 @@ TEST_P(Dialogs, DialogInTheSubmitHandlerIsShownAndNeverFreezesTheTool) {
     CollectButtons(GTK_WIDGET(h.view()), buttons);
     ASSERT_FALSE(buttons.empty()) << "the dialog is not in the window";
     gtk_button_clicked(GTK_BUTTON(buttons.back()));  // OK
-    ASSERT_TRUE(h.PumpUntil([&] { return h.Text("log").starts_with("answered:"); }, 5s));
-    EXPECT_EQ(h.Text("log"), call == "alert" ? "answered:undefined;" : "answered:true;");
+    // The page may be reloaded right after: SelectAll found no radio button
+    // while the page could not answer. Take the answer as it comes.
+    std::string log;
+    ASSERT_TRUE(h.PumpUntil([&] { return (log = h.Text("log")).starts_with("answered:"); }, 5s));
+    EXPECT_EQ(log, call == "alert" ? "answered:undefined;" : "answered:true;");
     EXPECT_EQ(shown_, 1);
     ExpectToolStillWorks();
 }
