@@ -167,7 +167,7 @@ void SelectAllPasses() {
         }
         const double tool = Percentile(ms, 0.5);
         Evaluate(kInPage);  // warm-up
-        const double script = std::stod("0" + Evaluate(kInPage));
+        const double script = g_ascii_strtod(Evaluate(kInPage).c_str(), nullptr);
         std::printf("  %4d radios: tool %9.1f ms   in-page script %7.2f ms   ratio %6.0fx\n",
                     radios, tool, script, script > 0 ? tool / script : 0.0);
     }
