@@ -12,4 +12,4 @@ if [[ -z "${DISPLAY:-}" ]]; then
     start_xvfb || { echo "bench-linux: could not start Xvfb" >&2; exit 1; }
     trap stop_xvfb EXIT
 fi
-"$build/bench/linux/bridge_bench"
+"$build/bench/linux/bridge_bench" "$@"

@@ -213,10 +213,16 @@ bool DomWorld::Read(Handle handle, std::string_view name, WireValue& out) {
         if (TakeException() || !jsc_value_is_object(all.get())) return false;
         return NewHandle(std::move(all), Share(object), out);
     }
-    std::string real;
-    if (!ResolveName(object, name, real)) return false;
+    // Most reads name a member as it is spelled: try that first, and look for
+    // another spelling only when it gives nothing.
+    std::string real(name);
     GObjectPtr<JSCValue> value = Adopt(jsc_value_object_get_property(object, real.c_str()));
     if (TakeException()) return false;
+    if (jsc_value_is_undefined(value.get())) {
+        if (!ResolveName(object, name, real)) return false;
+        value = Adopt(jsc_value_object_get_property(object, real.c_str()));
+        if (TakeException()) return false;
+    }
     return Encode(value.get(), out);
 }
 
@@ -270,10 +276,6 @@ bool DomWorld::Call(Handle handle, std::string_view name, std::span<const WireVa
         return true;
     }
 
-    std::string real;
-    if (!ResolveName(object, name, real)) return false;
-    GObjectPtr<JSCValue> member = Adopt(jsc_value_object_get_property(object, real.c_str()));
-    if (TakeException() || !jsc_value_is_function(member.get())) return false;
     std::vector<GObjectPtr<JSCValue>> converted;
     std::vector<JSCValue*> parameters;
     for (const WireValue& argument : arguments) {
@@ -281,9 +283,20 @@ bool DomWorld::Call(Handle handle, std::string_view name, std::span<const WireVa
         if (!converted.back()) return false;
         parameters.push_back(converted.back().get());
     }
-    GObjectPtr<JSCValue> result = Adopt(jsc_value_object_invoke_methodv(
-        object, real.c_str(), static_cast<guint>(parameters.size()), parameters.data()));
-    if (TakeException()) return false;
+    const auto invoke = [&](const std::string& method) {
+        return Adopt(jsc_value_object_invoke_methodv(
+            object, method.c_str(), static_cast<guint>(parameters.size()), parameters.data()));
+    };
+    // Call the name as spelled; only when there is no such member, look for
+    // another spelling (a method that threw is not called again).
+    std::string real(name);
+    GObjectPtr<JSCValue> result = invoke(real);
+    if (TakeException()) {
+        if (jsc_value_object_has_property(object, real.c_str())) return false;
+        if (!ResolveName(object, name, real) || real == name) return false;
+        result = invoke(real);
+        if (TakeException()) return false;
+    }
     return Encode(result.get(), out);
 }
 

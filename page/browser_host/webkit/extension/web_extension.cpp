@@ -7,6 +7,7 @@
 #include <sys/un.h>
 #include <webkit2/webkit-web-extension.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ namespace autolabel::browser_host::webkit {
 namespace {
 
 namespace p = protocol;
+using namespace std::chrono_literals;
+
+constexpr auto kStayAwake = 50us;
 
 struct Extension {
     UniqueFd socket;
@@ -93,9 +97,15 @@ void Handle(const p::Message& message) {
 gboolean OnSocketReady(gint fd, GIOCondition condition, gpointer) {
     Extension& e = State();
     if (condition & G_IO_IN) {
+        // The tool's calls come in bursts, one at a time: stay awake a little
+        // for the next one instead of going back to sleep in the main loop.
+        auto idleSince = std::chrono::steady_clock::now();
         for (;;) {
             const ssize_t n = ::recv(fd, e.buffer.data(), e.buffer.size(), MSG_DONTWAIT | MSG_TRUNC);
-            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) break;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+                if (std::chrono::steady_clock::now() - idleSince < kStayAwake) continue;
+                break;
+            }
             if (n <= 0) {
                 condition = G_IO_HUP;
                 break;
@@ -104,6 +114,7 @@ gboolean OnSocketReady(gint fd, GIOCondition condition, gpointer) {
             if (auto message = p::Parse({e.buffer.data(), static_cast<std::size_t>(n)}))
                 Handle(*message);
             if (!e.socket) break;
+            idleSince = std::chrono::steady_clock::now();
         }
     }
     if ((condition & (G_IO_HUP | G_IO_ERR)) || !e.socket) {
