@@ -67,8 +67,8 @@ void ApplyFont(GtkWidget* label, const FontDefinition& font) {
 void FitCaption(GtkWidget* button) {
     static GtkCssProvider* provider = [] {
         GtkCssProvider* p = gtk_css_provider_new();
-        gtk_css_provider_load_from_data(p, "button { padding-left: 2px; padding-right: 2px; }",
-                                        -1, nullptr);
+        gtk_css_provider_load_from_data(p, "button { padding-left: 2px; padding-right: 2px; }", -1,
+                                        nullptr);
         return p;
     }();
     gtk_style_context_add_provider(gtk_widget_get_style_context(button),
@@ -121,20 +121,24 @@ GtkWidget* MainWindow::AddControl(GtkFixed* fixed, const ControlDefinition& cont
                                   const std::string& startAddress) {
     GtkWidget* widget = nullptr;
     switch (control.kind) {
-    case ControlKind::PushButton: {
-        widget = gtk_button_new_with_label(std::string(control.caption).c_str());
-        FitCaption(widget);
-        if (control.event == ControlEvent::Click)
-            g_signal_connect(widget, "clicked", G_CALLBACK(RunBoundRoutine),
-                             GINT_TO_POINTER(static_cast<int>(control.routine)));
-        break;
-    }
-    case ControlKind::RadioGroupBox: widget = MakeGroupBox(control); break;
-    case ControlKind::WebBrowser: widget = MakeBrowser(startAddress); break;
-    case ControlKind::Timer:
-        // No visible form; it ticks into the bound routine once given a period.
-        timerRoutine_ = control.event == ControlEvent::Tick ? control.routine : Routine::None;
-        return nullptr;
+        case ControlKind::PushButton: {
+            widget = gtk_button_new_with_label(std::string(control.caption).c_str());
+            FitCaption(widget);
+            if (control.event == ControlEvent::Click)
+                g_signal_connect(widget, "clicked", G_CALLBACK(RunBoundRoutine),
+                                 GINT_TO_POINTER(static_cast<int>(control.routine)));
+            break;
+        }
+        case ControlKind::RadioGroupBox:
+            widget = MakeGroupBox(control);
+            break;
+        case ControlKind::WebBrowser:
+            widget = MakeBrowser(startAddress);
+            break;
+        case ControlKind::Timer:
+            // No visible form; it ticks into the bound routine once given a period.
+            timerRoutine_ = control.event == ControlEvent::Tick ? control.routine : Routine::None;
+            return nullptr;
     }
     gtk_widget_set_size_request(widget, control.width, control.height);
     gtk_widget_set_name(widget, std::string(control.name).c_str());
@@ -201,8 +205,7 @@ void MainWindow::SetTimerPeriod(int milliseconds) {
     if (timer_) g_source_remove(timer_);
     timer_ = 0;
     timerPeriod_ = milliseconds > 0 ? milliseconds : 0;
-    if (timerPeriod_ > 0)
-        timer_ = g_timeout_add(static_cast<guint>(timerPeriod_), OnTimer, this);
+    if (timerPeriod_ > 0) timer_ = g_timeout_add(static_cast<guint>(timerPeriod_), OnTimer, this);
 }
 
 gboolean MainWindow::OnTimer(gpointer data) {

@@ -17,7 +17,7 @@
 namespace autolabel::app::gtk {
 
 class MainWindow final : public MainWindowHost {
-public:
+  public:
     explicit MainWindow(browser_host::webkit::WebKitPlatform& platform);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
@@ -39,7 +39,7 @@ public:
     GtkWidget* control(std::string_view name) const;
     int timerPeriod() const { return timerPeriod_; }
 
-private:
+  private:
     GtkWidget* AddControl(GtkFixed* fixed, const ControlDefinition& control,
                           const std::string& startAddress);
     GtkWidget* MakeGroupBox(const ControlDefinition& control);

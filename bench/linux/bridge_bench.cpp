@@ -41,11 +41,12 @@ void PumpUntil(const std::function<bool()>& done) {
 std::string GeneratePage(int radios) {
     std::string html = "<!DOCTYPE html><html><body><form>";
     for (int i = 0; i < radios; ++i) {
-        html += "<input type=radio name=post" + std::to_string(i / 2) + " value=" +
-                std::to_string(i % 2) + ">";
+        html += "<input type=radio name=post" + std::to_string(i / 2) +
+                " value=" + std::to_string(i % 2) + ">";
         if (i % 2 == 1) html += "<input type=text><input type=checkbox><input type=hidden>";
     }
-    return html + "<input type=button value=back><input type=submit value=send></form></body></html>";
+    return html +
+           "<input type=button value=back><input type=submit value=send></form></body></html>";
 }
 
 void Load(const std::string& html) {
@@ -71,8 +72,8 @@ std::string Evaluate(const std::string& script) {
         window->webView(), script.c_str(), -1, nullptr, nullptr, nullptr,
         [](GObject* source, GAsyncResult* result, gpointer data) {
             auto* o = static_cast<Out*>(data);
-            g_autoptr(JSCValue) value =
-                webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
+            g_autoptr(JSCValue) value = webkit_web_view_evaluate_javascript_finish(
+                WEBKIT_WEB_VIEW(source), result, nullptr);
             if (value) {
                 g_autofree char* s = jsc_value_to_string(value);
                 *o->text = s ? s : "";
@@ -92,8 +93,12 @@ double Percentile(std::vector<double> samples, double p) {
 void CallCost() {
     Load(GeneratePage(4));
     app::page->BindWindow(app::browserWindow);
-    const DomRef inputs = app::page->pageDocument.Read("body").ToObject().Read("all").ToObject().Call(
-        "tags", {Value::Text("input")}).ToObject();
+    const DomRef inputs = app::page->pageDocument.Read("body")
+                              .ToObject()
+                              .Read("all")
+                              .ToObject()
+                              .Call("tags", {Value::Text("input")})
+                              .ToObject();
     const DomRef radio = inputs.Call("item", {Value::Double(0)}).ToObject();
     struct Case {
         const char* name;

@@ -23,7 +23,7 @@ constexpr const char* kPassCounter = R"(<!DOCTYPE html><body><form>
 </script></body>)";
 
 class AutoMode : public testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(h.LoadHtml(kPassCounter)); }
     void TearDown() override {
         h.Press("按钮3");  // leave it off for the next test

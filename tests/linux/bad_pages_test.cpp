@@ -22,7 +22,7 @@ constexpr const char* kRadioPage =
     "<input type=radio name=b></body>";
 
 class BadPages : public testing::Test {
-protected:
+  protected:
     // After a bad page, an ordinary page must still be labelled right.
     void ExpectToolStillWorks() {
         ASSERT_TRUE(h.LoadHtml(kRadioPage));
@@ -34,14 +34,16 @@ protected:
 
 TEST_F(BadPages, PlainTextAndImagesHaveNothingToSelect) {
     static const char kPng[] =
-        "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk+M9QDwADhgGAWjR9awAAAABJRU5ErkJggg==";
+        "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk+"
+        "M9QDwADhgGAWjR9awAAAABJRU5ErkJggg==";
     gsize size = 0;
     g_autofree guchar* png = g_base64_decode(kPng, &size);
     const std::string pages[] = {
         h.WritePage("plain.txt", "no markup here, <input type=radio> is only text"),
         h.WritePage("pixel.png", std::string(reinterpret_cast<char*>(png), size)),
-        h.WritePage("drawing.svg", "<svg xmlns='http://www.w3.org/2000/svg'><rect width='9' "
-                                   "height='9'/></svg>"),
+        h.WritePage("drawing.svg",
+                    "<svg xmlns='http://www.w3.org/2000/svg'><rect width='9' "
+                    "height='9'/></svg>"),
     };
     for (const std::string& page : pages) {
         SCOPED_TRACE(page);
@@ -55,7 +57,7 @@ TEST_F(BadPages, PlainTextAndImagesHaveNothingToSelect) {
 
 // A loopback server that sends the start of a page and never finishes it.
 class NeverEndingServer {
-public:
+  public:
     NeverEndingServer() : service_(Adopt(g_socket_service_new())) {
         port_ = g_socket_listener_add_any_inet_port(G_SOCKET_LISTENER(service_.get()), nullptr,
                                                     nullptr);
@@ -65,7 +67,7 @@ public:
     ~NeverEndingServer() { g_socket_service_stop(service_.get()); }
     std::string Address() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
 
-private:
+  private:
     static gboolean OnIncoming(GSocketService*, GSocketConnection* connection, GObject*,
                                gpointer self) {
         static const char kStart[] =
@@ -100,9 +102,10 @@ TEST_F(BadPages, PageThatNeverFinishesLoading) {
 }
 
 TEST_F(BadPages, PageThatNavigatesOnSubmitIsFollowed) {
-    const std::string next = h.WritePage(
-        "next.html", "<!DOCTYPE html><body><p id=where>next</p><input type=radio name=n>"
-                     "<input type=radio name=m><input type=radio name=m></body>");
+    const std::string next =
+        h.WritePage("next.html",
+                    "<!DOCTYPE html><body><p id=where>next</p><input type=radio name=n>"
+                    "<input type=radio name=m><input type=radio name=m></body>");
     ASSERT_TRUE(h.LoadHtml("<!DOCTYPE html><body><form action='" + next +
                            "'><input type=radio name=a><input type=button><input type=submit>"
                            "</form></body>"));
@@ -128,15 +131,16 @@ void CollectButtons(GtkWidget* widget, std::vector<GtkWidget*>& buttons) {
 }
 
 class Dialogs : public BadPages, public testing::WithParamInterface<const char*> {
-protected:
+  protected:
     void SetUp() override {
         shown_ = 0;
-        handler_ = g_signal_connect(h.view(), "script-dialog",
-                                    G_CALLBACK(+[](WebKitWebView*, WebKitScriptDialog*, gpointer n) {
-                                        ++*static_cast<int*>(n);
-                                        return FALSE;  // the browser shows it as usual
-                                    }),
-                                    &shown_);
+        handler_ =
+            g_signal_connect(h.view(), "script-dialog",
+                             G_CALLBACK(+[](WebKitWebView*, WebKitScriptDialog*, gpointer n) {
+                                 ++*static_cast<int*>(n);
+                                 return FALSE;  // the browser shows it as usual
+                             }),
+                             &shown_);
     }
     void TearDown() override { g_signal_handler_disconnect(h.view(), handler_); }
     int shown_ = 0;
@@ -145,13 +149,15 @@ protected:
 
 TEST_P(Dialogs, DialogInTheSubmitHandlerIsShownAndNeverFreezesTheTool) {
     const std::string call = GetParam();
-    ASSERT_TRUE(h.LoadHtml(
-        "<!DOCTYPE html><body><pre id=log></pre><form><input type=radio name=a>"
-        "<input type=button><input type=submit></form><script>"
-        "document.forms[0].addEventListener('submit', (e) => { e.preventDefault();"
-        "  const answer = " + call + "('标注已提交');"
-        "  document.getElementById('log').textContent += 'answered:' + answer + ';'; });"
-        "</script></body>"));
+    ASSERT_TRUE(
+        h.LoadHtml("<!DOCTYPE html><body><pre id=log></pre><form><input type=radio name=a>"
+                   "<input type=button><input type=submit></form><script>"
+                   "document.forms[0].addEventListener('submit', (e) => { e.preventDefault();"
+                   "  const answer = " +
+                   call +
+                   "('标注已提交');"
+                   "  document.getElementById('log').textContent += 'answered:' + answer + ';'; });"
+                   "</script></body>"));
     ASSERT_TRUE(h.Press("按钮6"));
     ASSERT_TRUE(h.PumpUntil([&] { return shown_ == 1; }, 3s)) << "no dialog was shown";
     // While the dialog is up the window keeps answering its buttons; the page

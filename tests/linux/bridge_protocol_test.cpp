@@ -56,7 +56,7 @@ TEST(Protocol, MalformedDatagramsAreRejected) {
     w.Value(p::WireValue::Text("hello"));
     auto bytes = Bytes(w);
     EXPECT_FALSE(p::Parse(std::span(bytes).first(sizeof(p::Header) - 1)));  // short header
-    EXPECT_FALSE(p::Parse(std::span(bytes).first(bytes.size() - 1)));     // length mismatch
+    EXPECT_FALSE(p::Parse(std::span(bytes).first(bytes.size() - 1)));       // length mismatch
     auto badMagic = bytes;
     badMagic[0] ^= std::byte{1};
     EXPECT_FALSE(p::Parse(badMagic));
@@ -236,7 +236,7 @@ TEST(Bridge, DocumentRequestWithoutAPageProcessKeepsItsBound) {
 
 TEST(Bridge, SocketDirectoryIsPrivate) {
     Bridge bridge;
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(stat(bridge.directory().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
 }

@@ -19,7 +19,11 @@ DomRef BoundDocument() {
 }
 
 DomRef Inputs(const DomRef& document) {
-    return document.Read("body").ToObject().Read("all").ToObject().Call("tags", {Value::Text("input")})
+    return document.Read("body")
+        .ToObject()
+        .Read("all")
+        .ToObject()
+        .Call("tags", {Value::Text("input")})
         .ToObject();
 }
 
@@ -46,8 +50,12 @@ TEST(Bridge, CollectionsInPageOrderWithDoublePositions) {
     EXPECT_EQ(inputs.Call("item", {Value::Double(2)}).ToObject().Read("id").ToText(), "r2");
     EXPECT_EQ(inputs.Call("item", {Value::Double(3)}).ToObject().Read("type").ToText(), "submit");
     EXPECT_FALSE(inputs.Call("item", {Value::Double(4)}).ToObject());
-    const DomRef buttons = document.Read("body").ToObject().Read("all").ToObject().Call(
-        "tags", {Value::Text("button")}).ToObject();
+    const DomRef buttons = document.Read("body")
+                               .ToObject()
+                               .Read("all")
+                               .ToObject()
+                               .Call("tags", {Value::Text("button")})
+                               .ToObject();
     EXPECT_EQ(buttons.Read("length").ToInt32(), 1);
     // The whole body's elements, also those that are no form controls.
     const DomRef all = document.Read("body").ToObject().Read("all").ToObject();

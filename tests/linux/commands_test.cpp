@@ -27,7 +27,7 @@ std::string Page(std::string_view body) {
 }
 
 class Commands : public testing::Test {
-protected:
+  protected:
     Harness& h = Harness::Get();
     bool Show(std::string_view body) { return h.LoadHtml(Page(body)); }
 };

@@ -25,7 +25,8 @@ constexpr const char* kReaderWorld = "autolabel-e2e-reader";
 
 }  // namespace
 
-void Harness::Install(browser_host::webkit::WebKitPlatform& platform, app::gtk::MainWindow& window) {
+void Harness::Install(browser_host::webkit::WebKitPlatform& platform,
+                      app::gtk::MainWindow& window) {
     static Harness harness;
     harness.platform_ = &platform;
     harness.window_ = &window;
@@ -53,7 +54,8 @@ void Harness::PumpFor(Milliseconds duration) {
 bool Harness::PumpUntil(const std::function<bool()>& done, Milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     // A short timeout source wakes the loop so `done` is checked often.
-    const guint ticker = g_timeout_add(5, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+    const guint ticker = g_timeout_add(
+        5, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
     bool ok = false;
     while (!(ok = done()) && std::chrono::steady_clock::now() < end)
         g_main_context_iteration(nullptr, TRUE);

@@ -21,8 +21,9 @@ using namespace std::chrono_literals;
 using Milliseconds = std::chrono::milliseconds;
 
 class Harness {
-public:
-    static void Install(browser_host::webkit::WebKitPlatform& platform, app::gtk::MainWindow& window);
+  public:
+    static void Install(browser_host::webkit::WebKitPlatform& platform,
+                        app::gtk::MainWindow& window);
     static Harness& Get();
 
     browser_host::webkit::WebKitPlatform& platform() { return *platform_; }
@@ -53,8 +54,9 @@ public:
     std::string Eval(std::string_view script, Milliseconds timeout = 5s);
     // Which radio buttons of the page are ticked, in page order: "1001..".
     std::string RadioStates() {
-        return Eval("[...document.querySelectorAll('input[type=radio]')]"
-                    ".map(r => r.checked ? 1 : 0).join('')");
+        return Eval(
+            "[...document.querySelectorAll('input[type=radio]')]"
+            ".map(r => r.checked ? 1 : 0).join('')");
     }
     std::string Text(std::string_view id) {
         return Eval("(document.getElementById('" + std::string(id) +
@@ -64,7 +66,7 @@ public:
     // The page process of the web view (the one child of ours of that name).
     pid_t WebProcess();
 
-private:
+  private:
     bool RunCommand(const std::vector<std::string>& argv);
 
     browser_host::webkit::WebKitPlatform* platform_ = nullptr;

@@ -57,18 +57,19 @@ TEST(Window, EveryControlAsDefined) {
         EXPECT_EQ(gtk_widget_get_allocated_width(widget), control.width);
         EXPECT_EQ(gtk_widget_get_allocated_height(widget), control.height);
         switch (control.kind) {
-        case app::ControlKind::PushButton:
-            ASSERT_TRUE(GTK_IS_BUTTON(widget));
-            EXPECT_EQ(gtk_button_get_label(GTK_BUTTON(widget)), control.caption);
-            break;
-        case app::ControlKind::RadioGroupBox:
-            ASSERT_TRUE(GTK_IS_FRAME(Framed(widget)));
-            EXPECT_EQ(gtk_frame_get_label(GTK_FRAME(Framed(widget))), control.caption);
-            break;
-        case app::ControlKind::WebBrowser:
-            EXPECT_EQ(gtk_widget_get_parent(GTK_WIDGET(h.view())), widget);
-            break;
-        case app::ControlKind::Timer: break;
+            case app::ControlKind::PushButton:
+                ASSERT_TRUE(GTK_IS_BUTTON(widget));
+                EXPECT_EQ(gtk_button_get_label(GTK_BUTTON(widget)), control.caption);
+                break;
+            case app::ControlKind::RadioGroupBox:
+                ASSERT_TRUE(GTK_IS_FRAME(Framed(widget)));
+                EXPECT_EQ(gtk_frame_get_label(GTK_FRAME(Framed(widget))), control.caption);
+                break;
+            case app::ControlKind::WebBrowser:
+                EXPECT_EQ(gtk_widget_get_parent(GTK_WIDGET(h.view())), widget);
+                break;
+            case app::ControlKind::Timer:
+                break;
         }
     }
     EXPECT_EQ(visible, 9);

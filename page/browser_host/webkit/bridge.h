@@ -26,7 +26,7 @@ using Clock = std::chrono::steady_clock;
 
 // One web process's connection, introduced as serving one page.
 class Connection {
-public:
+  public:
     explicit Connection(UniqueFd fd) : fd_(std::move(fd)) {}
 
     bool alive() const { return static_cast<bool>(fd_); }
@@ -48,7 +48,7 @@ public:
 
     void Close() { fd_.Reset(); }
 
-private:
+  private:
     bool Send(std::span<const std::byte> datagram);
     void FlushReleases();
     Clock::time_point CallDeadline() const;
@@ -57,12 +57,12 @@ private:
     std::uint32_t sequence_ = 0;
     bool stalled_ = false;  // the last request timed out: bound the next ones tighter
     std::vector<protocol::Handle> releases_;
-    std::vector<std::byte> buffer_ = std::vector<std::byte>(sizeof(protocol::Header) +
-                                                            protocol::kMaxPayload);
+    std::vector<std::byte> buffer_ =
+        std::vector<std::byte>(sizeof(protocol::Header) + protocol::kMaxPayload);
 };
 
 class Bridge {
-public:
+  public:
     Bridge();
     ~Bridge();
     Bridge(const Bridge&) = delete;
@@ -79,7 +79,7 @@ public:
     // The connection serving a page, if one has introduced itself.
     std::shared_ptr<Connection> ConnectionFor(std::uint64_t pageId);
 
-private:
+  private:
     void AcceptWaiting();
     void ReadIntroductions();
 

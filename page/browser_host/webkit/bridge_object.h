@@ -10,7 +10,7 @@
 namespace autolabel::browser_host::webkit {
 
 class BridgeObject final : public RefCountedDomObject {
-public:
+  public:
     BridgeObject(std::shared_ptr<Connection> connection, protocol::Handle handle)
         : connection_(std::move(connection)), handle_(handle) {}
 
@@ -22,7 +22,7 @@ public:
     const Connection* connection() const { return connection_.get(); }
     protocol::Handle handle() const { return handle_; }
 
-private:
+  private:
     ~BridgeObject() override;
 
     std::shared_ptr<Connection> connection_;

@@ -28,16 +28,25 @@ void Writer::Value(const WireValue& v) {
     const auto kind = static_cast<std::uint8_t>(v.kind);
     Raw(&kind, 1);
     switch (v.kind) {
-    case WireValue::Kind::Empty: break;
-    case WireValue::Kind::Boolean: {
-        const std::uint8_t b = v.boolean ? 1 : 0;
-        Raw(&b, 1);
-        break;
-    }
-    case WireValue::Kind::Int32: Raw(&v.int32, sizeof v.int32); break;
-    case WireValue::Kind::Double: Raw(&v.number, sizeof v.number); break;
-    case WireValue::Kind::Text: Bytes(v.text); break;
-    case WireValue::Kind::Object: U64(v.handle); break;
+        case WireValue::Kind::Empty:
+            break;
+        case WireValue::Kind::Boolean: {
+            const std::uint8_t b = v.boolean ? 1 : 0;
+            Raw(&b, 1);
+            break;
+        }
+        case WireValue::Kind::Int32:
+            Raw(&v.int32, sizeof v.int32);
+            break;
+        case WireValue::Kind::Double:
+            Raw(&v.number, sizeof v.number);
+            break;
+        case WireValue::Kind::Text:
+            Bytes(v.text);
+            break;
+        case WireValue::Kind::Object:
+            U64(v.handle);
+            break;
     }
 }
 
@@ -88,18 +97,29 @@ WireValue Reader::Value() {
     std::uint8_t kind = 0;
     if (!Take(&kind, 1)) return v;
     switch (static_cast<WireValue::Kind>(kind)) {
-    case WireValue::Kind::Empty: break;
-    case WireValue::Kind::Boolean: {
-        std::uint8_t b = 0;
-        Take(&b, 1);
-        v.boolean = b != 0;
-        break;
-    }
-    case WireValue::Kind::Int32: Take(&v.int32, sizeof v.int32); break;
-    case WireValue::Kind::Double: Take(&v.number, sizeof v.number); break;
-    case WireValue::Kind::Text: v.text = Bytes(); break;
-    case WireValue::Kind::Object: v.handle = U64(); break;
-    default: ok_ = false; return WireValue{};
+        case WireValue::Kind::Empty:
+            break;
+        case WireValue::Kind::Boolean: {
+            std::uint8_t b = 0;
+            Take(&b, 1);
+            v.boolean = b != 0;
+            break;
+        }
+        case WireValue::Kind::Int32:
+            Take(&v.int32, sizeof v.int32);
+            break;
+        case WireValue::Kind::Double:
+            Take(&v.number, sizeof v.number);
+            break;
+        case WireValue::Kind::Text:
+            v.text = Bytes();
+            break;
+        case WireValue::Kind::Object:
+            v.handle = U64();
+            break;
+        default:
+            ok_ = false;
+            return WireValue{};
     }
     if (!ok_) return WireValue{};
     v.kind = static_cast<WireValue::Kind>(kind);

@@ -71,7 +71,7 @@ struct WireValue {
 
 // Appends fields to a message; Finish() fills in the header.
 class Writer {
-public:
+  public:
     Writer(Op op, std::uint32_t sequence, Status status = Status::Ok);
     void U32(std::uint32_t v);
     void U64(std::uint64_t v);
@@ -80,7 +80,7 @@ public:
     // The datagram, or nullopt when the payload grew past kMaxPayload.
     std::optional<std::span<const std::byte>> Finish();
 
-private:
+  private:
     void Raw(const void* data, std::size_t size);
     std::vector<std::byte> buffer_;
 };
@@ -88,7 +88,7 @@ private:
 // Reads fields from a received payload; any overrun makes ok() false and
 // every later read yield zero values.
 class Reader {
-public:
+  public:
     explicit Reader(std::span<const std::byte> payload) : rest_(payload) {}
     std::uint32_t U32();
     std::uint64_t U64();
@@ -97,7 +97,7 @@ public:
     bool ok() const { return ok_; }
     bool AtEnd() const { return ok_ && rest_.empty(); }
 
-private:
+  private:
     bool Take(void* out, std::size_t size);
     std::span<const std::byte> rest_;
     bool ok_ = true;

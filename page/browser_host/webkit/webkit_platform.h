@@ -20,7 +20,7 @@ namespace autolabel::browser_host::webkit {
 inline constexpr const char* kWebViewClassName = "Internet Explorer_Server";
 
 class WebKitPlatform final : public Platform {
-public:
+  public:
     WebKitPlatform() = default;
 
     // The handle of a widget, given on first use; a destroyed widget's handle
@@ -46,7 +46,7 @@ public:
                               DomRef& object) override;
     void DispatchWaitingMessages() override;
 
-private:
+  private:
     static void OnWidgetDestroyed(GtkWidget* widget, gpointer self);
     std::string ClassNameOf(GtkWidget* widget) const;
     std::string WindowNameOf(GtkWidget* widget) const;

@@ -163,18 +163,22 @@ bool DomWorld::Encode(JSCValue* value, WireValue& out) {
 GObjectPtr<JSCValue> DomWorld::Decode(const WireValue& value) {
     JSCContext* c = context_.get();
     switch (value.kind) {
-    case WireValue::Kind::Empty: return Adopt(jsc_value_new_undefined(c));
-    case WireValue::Kind::Boolean: return Adopt(jsc_value_new_boolean(c, value.boolean));
-    case WireValue::Kind::Int32: return Adopt(jsc_value_new_number(c, value.int32));
-    case WireValue::Kind::Double: return Adopt(jsc_value_new_number(c, value.number));
-    case WireValue::Kind::Text: {
-        g_autoptr(GBytes) bytes = g_bytes_new(value.text.data(), value.text.size());
-        return Adopt(jsc_value_new_string_from_bytes(c, bytes));
-    }
-    case WireValue::Kind::Object: {
-        Slot* slot = Lookup(value.handle);
-        return slot ? Share(slot->value.get()) : nullptr;
-    }
+        case WireValue::Kind::Empty:
+            return Adopt(jsc_value_new_undefined(c));
+        case WireValue::Kind::Boolean:
+            return Adopt(jsc_value_new_boolean(c, value.boolean));
+        case WireValue::Kind::Int32:
+            return Adopt(jsc_value_new_number(c, value.int32));
+        case WireValue::Kind::Double:
+            return Adopt(jsc_value_new_number(c, value.number));
+        case WireValue::Kind::Text: {
+            g_autoptr(GBytes) bytes = g_bytes_new(value.text.data(), value.text.size());
+            return Adopt(jsc_value_new_string_from_bytes(c, bytes));
+        }
+        case WireValue::Kind::Object: {
+            Slot* slot = Lookup(value.handle);
+            return slot ? Share(slot->value.get()) : nullptr;
+        }
     }
     return nullptr;
 }
@@ -207,9 +211,8 @@ bool DomWorld::Read(Handle handle, std::string_view name, WireValue& out) {
     // WebKit has no element.all; every element's descendants in page order
     // are its getElementsByTagName("*"), and "tags" narrows that collection.
     if (lower == "all" && HasFunction(object, "getElementsByTagName")) {
-        GObjectPtr<JSCValue> all =
-            Adopt(jsc_value_object_invoke_method(object, "getElementsByTagName", G_TYPE_STRING,
-                                                 "*", G_TYPE_NONE));
+        GObjectPtr<JSCValue> all = Adopt(jsc_value_object_invoke_method(
+            object, "getElementsByTagName", G_TYPE_STRING, "*", G_TYPE_NONE));
         if (TakeException() || !jsc_value_is_object(all.get())) return false;
         return NewHandle(std::move(all), Share(object), out);
     }

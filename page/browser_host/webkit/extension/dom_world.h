@@ -16,7 +16,7 @@
 namespace autolabel::browser_host::webkit {
 
 class DomWorld {
-public:
+  public:
     DomWorld() = default;
     DomWorld(const DomWorld&) = delete;
     DomWorld& operator=(const DomWorld&) = delete;
@@ -35,15 +35,14 @@ public:
 
     std::size_t LiveHandles() const { return live_; }
 
-private:
+  private:
     struct Slot {
         GObjectPtr<JSCValue> value;
         GObjectPtr<JSCValue> root;  // set for an "all" collection: the element it covers
     };
 
     Slot* Lookup(protocol::Handle handle);
-    bool NewHandle(GObjectPtr<JSCValue> value, GObjectPtr<JSCValue> root,
-                   protocol::WireValue& out);
+    bool NewHandle(GObjectPtr<JSCValue> value, GObjectPtr<JSCValue> root, protocol::WireValue& out);
     bool Encode(JSCValue* value, protocol::WireValue& out);
     GObjectPtr<JSCValue> Decode(const protocol::WireValue& value);  // null: stale handle
     // The property's real spelling: exact if present, else matched without case.

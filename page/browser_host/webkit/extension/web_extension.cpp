@@ -57,39 +57,43 @@ void Handle(const p::Message& message) {
     p::WireValue result;
     bool ok = false;
     switch (static_cast<p::Op>(message.header.op)) {
-    case p::Op::Release: {
-        const std::uint32_t count = r.U32();
-        for (std::uint32_t i = 0; i < count && i < p::kMaxReleaseBatch && r.ok(); ++i) {
-            const p::Handle handle = r.U64();
-            if (r.ok()) dom.Release(handle);
+        case p::Op::Release: {
+            const std::uint32_t count = r.U32();
+            for (std::uint32_t i = 0; i < count && i < p::kMaxReleaseBatch && r.ok(); ++i) {
+                const p::Handle handle = r.U64();
+                if (r.ok()) dom.Release(handle);
+            }
+            return;  // no reply
         }
-        return;  // no reply
-    }
-    case p::Op::GetDocument: ok = r.AtEnd() && dom.Document(result); break;
-    case p::Op::Read: {
-        const p::Handle handle = r.U64();
-        const std::string name = r.Bytes();
-        ok = r.AtEnd() && dom.Read(handle, name, result);
-        break;
-    }
-    case p::Op::Write: {
-        const p::Handle handle = r.U64();
-        const std::string name = r.Bytes();
-        const p::WireValue value = r.Value();
-        ok = r.AtEnd() && dom.Write(handle, name, value);
-        break;
-    }
-    case p::Op::Call: {
-        const p::Handle handle = r.U64();
-        const std::string name = r.Bytes();
-        const std::uint32_t count = r.U32();
-        std::vector<p::WireValue> arguments;
-        for (std::uint32_t i = 0; i < count && i < p::kMaxArguments && r.ok(); ++i)
-            arguments.push_back(r.Value());
-        ok = count <= p::kMaxArguments && r.AtEnd() && dom.Call(handle, name, arguments, result);
-        break;
-    }
-    default: return;  // not a request: ignore
+        case p::Op::GetDocument:
+            ok = r.AtEnd() && dom.Document(result);
+            break;
+        case p::Op::Read: {
+            const p::Handle handle = r.U64();
+            const std::string name = r.Bytes();
+            ok = r.AtEnd() && dom.Read(handle, name, result);
+            break;
+        }
+        case p::Op::Write: {
+            const p::Handle handle = r.U64();
+            const std::string name = r.Bytes();
+            const p::WireValue value = r.Value();
+            ok = r.AtEnd() && dom.Write(handle, name, value);
+            break;
+        }
+        case p::Op::Call: {
+            const p::Handle handle = r.U64();
+            const std::string name = r.Bytes();
+            const std::uint32_t count = r.U32();
+            std::vector<p::WireValue> arguments;
+            for (std::uint32_t i = 0; i < count && i < p::kMaxArguments && r.ok(); ++i)
+                arguments.push_back(r.Value());
+            ok =
+                count <= p::kMaxArguments && r.AtEnd() && dom.Call(handle, name, arguments, result);
+            break;
+        }
+        default:
+            return;  // not a request: ignore
     }
     Reply(message.header.sequence, ok, result);
 }
@@ -101,7 +105,8 @@ gboolean OnSocketReady(gint fd, GIOCondition condition, gpointer) {
         // for the next one instead of going back to sleep in the main loop.
         auto idleSince = std::chrono::steady_clock::now();
         for (;;) {
-            const ssize_t n = ::recv(fd, e.buffer.data(), e.buffer.size(), MSG_DONTWAIT | MSG_TRUNC);
+            const ssize_t n =
+                ::recv(fd, e.buffer.data(), e.buffer.size(), MSG_DONTWAIT | MSG_TRUNC);
             if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
                 if (std::chrono::steady_clock::now() - idleSince < kStayAwake) continue;
                 break;
@@ -159,7 +164,8 @@ void OnWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKit
                            gpointer) {
     Extension& e = State();
     if (!webkit_frame_is_main_frame(frame) || webkit_web_page_get_id(page) != e.pageId) return;
-    GObjectPtr<JSCContext> context = Adopt(webkit_frame_get_js_context_for_script_world(frame, world));
+    GObjectPtr<JSCContext> context =
+        Adopt(webkit_frame_get_js_context_for_script_world(frame, world));
     e.dom.NewDocument(context.get());
 }
 
