@@ -175,6 +175,8 @@ TEST_P(Dialogs, DialogInTheSubmitHandlerIsShownAndNeverFreezesTheTool) {
     ASSERT_TRUE(h.PumpUntil([&] { return (log = h.Text("log")).starts_with("answered:"); }, 5s));
     EXPECT_EQ(log, call == "alert" ? "answered:undefined;" : "answered:true;");
     EXPECT_EQ(shown_, 1);
+    // The reload asked for while the page could not answer comes now.
+    ASSERT_TRUE(h.WaitQuiet());
     ExpectToolStillWorks();
 }
 

@@ -82,6 +82,17 @@ bool Harness::Load(const std::string& uri) {
     });
 }
 
+bool Harness::WaitQuiet(Milliseconds quiet, Milliseconds timeout) {
+    auto calmSince = std::chrono::steady_clock::now();
+    return PumpUntil(
+        [&] {
+            const auto now = std::chrono::steady_clock::now();
+            if (webkit_web_view_is_loading(view())) calmSince = now;
+            return now - calmSince >= quiet;
+        },
+        timeout);
+}
+
 bool Harness::WaitForLoadAfter(int before, Milliseconds timeout) {
     return PumpUntil([&] { return loadsFinished_ > before; }, timeout);
 }

@@ -40,6 +40,8 @@ class Harness {
     bool Load(const std::string& uri);
     bool LoadHtml(std::string_view html) { return Load(WritePage("page.html", html)); }
     int loadsFinished() const { return loadsFinished_; }
+    // Waits until the view has not been loading for `quiet` on end.
+    bool WaitQuiet(Milliseconds quiet = 500ms, Milliseconds timeout = 10s);
     // Waits for the next load to finish after `before` loads had.
     bool WaitForLoadAfter(int before, Milliseconds timeout = 10s);
 
