@@ -117,5 +117,27 @@ TEST(Bridge, HandlesOfAnEarlierDocumentFailCleanly) {
               Value::Text("other"));
 }
 
+// Only the binding's walk may run the tool's own routines; a DOM call
+// waits on its socket alone, and what comes meanwhile runs afterwards.
+TEST(Waiting, DomCallsRunNoEventsAndDispatchingRunsOnlyWaitingOnes) {
+    auto& h = Harness::Get();
+    ASSERT_TRUE(h.LoadHtml(kForm));
+    const DomRef text = Inputs(BoundDocument()).Call("item", {Value::Double(0)}).ToObject();
+    int ran = 0;
+    const auto count = [](gpointer n) -> gboolean {
+        ++*static_cast<int*>(n);
+        return G_SOURCE_REMOVE;
+    };
+    g_idle_add(count, &ran);
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(text.Read("id").ToText(), "t");
+    EXPECT_EQ(ran, 0);
+    int later = 0;
+    const guint future = g_timeout_add(60000, count, &later);
+    h.platform().DispatchWaitingMessages();
+    EXPECT_EQ(ran, 1);
+    EXPECT_EQ(later, 0);  // not waited for
+    g_source_remove(future);
+}
+
 }  // namespace
 }  // namespace autolabel::e2e

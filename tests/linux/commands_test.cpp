@@ -140,5 +140,22 @@ TEST_F(Commands, RadiosInsideFramesAreNotFound) {
               "false");
 }
 
+TEST_F(Commands, ClicksOnTheGroupBoxesChangeNothing) {
+    ASSERT_TRUE(Show("<form><input type=radio><input type=button><input type=submit></form>"));
+    // The middle of each frame lies between two of its buttons.
+    for (const char* box : {"单选分组框1", "单选分组框2"}) {
+        int x = 0, y = 0;
+        ASSERT_TRUE(h.ControlCenter(box, x, y));
+        ASSERT_TRUE(h.ClickAt(x, y));
+        h.PumpFor(200ms);
+    }
+    ASSERT_TRUE(h.ClickAt(0, 0));  // and off the window
+    h.PumpFor(3200ms);             // long enough for a pass, had the timer started
+    EXPECT_EQ(h.RadioStates(), "0");
+    EXPECT_EQ(h.Text("log"), "");
+    EXPECT_EQ(h.Text("loads"), "1");
+    EXPECT_EQ(h.window().timerPeriod(), 0);
+}
+
 }  // namespace
 }  // namespace autolabel::e2e

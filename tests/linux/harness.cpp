@@ -141,6 +141,10 @@ bool Harness::RunCommand(const std::vector<std::string>& argv) {
     return exited && g_spawn_check_wait_status(status, nullptr);
 }
 
+bool Harness::ClickAt(int x, int y) {
+    return RunCommand({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"});
+}
+
 bool Harness::Press(std::string_view controlName) {
     GtkWidget* widget = window_->control(controlName);
     int x = 0, y = 0;
@@ -152,8 +156,7 @@ bool Harness::Press(std::string_view controlName) {
         g_signal_connect_after(widget, "clicked", G_CALLBACK(CountPress), nullptr);
     }
     const int before = pressCounts[widget];
-    if (!RunCommand({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}))
-        return false;
+    if (!ClickAt(x, y)) return false;
     return PumpUntil([&] { return pressCounts[widget] > before; }, 10s);
 }
 

@@ -48,6 +48,8 @@ class Harness {
     // A real click of the left button on the middle of a control, through
     // the X server; returns once the button's routine has run.
     bool Press(std::string_view controlName);
+    // A real click at a screen position; returns once the X server has it.
+    bool ClickAt(int x, int y);
     // Screen position of a control's middle.
     bool ControlCenter(std::string_view controlName, int& x, int& y);
 
