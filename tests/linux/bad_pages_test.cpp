@@ -202,6 +202,20 @@ TEST_F(BadPages, KilledPageProcessFailsQuicklyAndReloadRecovers) {
     EXPECT_EQ(h.RadioStates(), "101");
 }
 
+TEST_F(BadPages, BusyPageMakesTheCommandGiveUpWithinItsBound) {
+    ASSERT_TRUE(h.LoadHtml(std::string(kRadioPage) +
+                           "<script>setTimeout(() => { const end = Date.now() + 2500;"
+                           " while (Date.now() < end); }, 300);</script>"));
+    h.PumpFor(500ms);  // the page's script is running now
+    const auto start = Clock::now();
+    ASSERT_TRUE(h.Press("按钮6"));
+    // The document request gives up after 1000 ms; with no document nothing
+    // is found, the reload waits for the page.
+    EXPECT_LT(Clock::now() - start, 2000ms);
+    ASSERT_TRUE(h.WaitQuiet());
+    ExpectToolStillWorks();
+}
+
 TEST_F(BadPages, HostilePageChangesNothing) {
     // Everything a page script could patch to fool a reader in its world.
     ASSERT_TRUE(h.LoadHtml(R"(<!DOCTYPE html><body><pre id=log></pre><form>

@@ -150,6 +150,9 @@ bool Connection::Exchange(p::Writer& request, std::uint32_t sequence, Clock::tim
 bool Connection::GetDocument(Clock::duration bound, p::WireValue& reply) {
     const std::uint32_t sequence = NextSequence();
     p::Writer w(p::Op::GetDocument, sequence);
+    // Like a window that is not responding, a page that missed its last
+    // answer gets only a short wait.
+    if (stalled_) bound = std::min<Clock::duration>(bound, kStalledBound);
     return Exchange(w, sequence, Clock::now() + bound, reply) &&
            reply.kind == p::WireValue::Kind::Object;
 }
