@@ -270,11 +270,10 @@ DomRef Bridge::RequestDocument(std::uint64_t pageId, Clock::duration bound) {
     std::shared_ptr<Connection> connection;
     // A page's process that has just started may not have introduced itself
     // yet: wait for it, within the bound.
-    while (!(connection = ConnectionFor(pageId)) && listener_) {
+    while (!(connection = ConnectionFor(pageId)) && listener_ && Clock::now() < deadline) {
         std::vector<pollfd> fds{{listener_.Get(), POLLIN, 0}};
         for (const auto& fd : unintroduced_) fds.push_back({fd.Get(), POLLIN, 0});
-        if (::poll(fds.data(), fds.size(), PollMs(deadline)) <= 0 && Clock::now() >= deadline)
-            return {};
+        ::poll(fds.data(), fds.size(), PollMs(deadline));
     }
     if (!connection) return {};
     p::WireValue reply;
