@@ -5,6 +5,7 @@
 // `page` destroyed exactly once.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
 
 #include <cstdio>
 
@@ -17,8 +18,10 @@ namespace {
 int testStatus = 1;
 
 gboolean RunTests(gpointer) {
-    testStatus = RUN_ALL_TESTS();
     auto& harness = autolabel::e2e::Harness::Get();
+    const char* shown = webkit_web_view_get_uri(harness.view());
+    harness.shownAtStart = shown ? shown : "";
+    testStatus = RUN_ALL_TESTS();
     autolabel::app::RunRoutine(autolabel::app::Routine::AutoOn);
     gtk_window_close(harness.window().window());
     return G_SOURCE_REMOVE;
@@ -40,6 +43,7 @@ int main(int argc, char** argv) {
     e2e::Harness::Install(platform, window);
     const std::string start = e2e::Harness::Get().WritePage(
         "start.html", "<!DOCTYPE html><title>start</title><body><p id=start>start page</p>");
+    e2e::Harness::Get().startAddress = start;
     g_idle_add(RunTests, nullptr);
     const int loopStatus = app::RunProgram(platform, window, start);
 

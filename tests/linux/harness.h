@@ -26,6 +26,10 @@ class Harness {
                         app::gtk::MainWindow& window);
     static Harness& Get();
 
+    // The program's start address, and what the view showed when the tests began.
+    std::string startAddress;
+    std::string shownAtStart;
+
     browser_host::webkit::WebKitPlatform& platform() { return *platform_; }
     app::gtk::MainWindow& window() { return *window_; }
     WebKitWebView* view() { return window_->webView(); }
