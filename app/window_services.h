@@ -10,7 +10,7 @@ namespace autolabel::app {
 
 // The three services the labeling commands use.
 class WindowServices {
-public:
+  public:
     virtual ~WindowServices() = default;
     // The native window of the browser control 超文本浏览框1, 0 if none.
     virtual browser_host::WindowHandle BrowserWindowHandle() = 0;
@@ -22,7 +22,7 @@ public:
 
 // A platform's MainWindow: built from the definition, run by RunProgram.
 class MainWindowHost : public WindowServices {
-public:
+  public:
     // Creates and shows the window and its controls, the browser loading
     // startAddress, then runs the window's created event (OnWindowCreated)
     // through RunRoutine once the controls exist.

@@ -15,7 +15,7 @@ using browser_host::DomRef;
 using browser_host::WindowHandle;
 
 class PageAutomation {
-public:
+  public:
     // Initialises COM on the calling thread (result ignored); no document, no window.
     explicit PageAutomation(browser_host::Platform& platform);
     // Shares the document and the bound window; initialises COM as creation
@@ -47,10 +47,10 @@ public:
     // The handle given to the last BindWindow that named an existing window.
     WindowHandle boundWindow = 0;
 
-protected:
+  protected:
     browser_host::Platform& platform() const { return platform_; }
 
-private:
+  private:
     std::string ReadClassName(WindowHandle window);
     bool IsDocumentWindow(WindowHandle window);
 

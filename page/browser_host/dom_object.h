@@ -13,7 +13,7 @@ namespace autolabel::browser_host {
 // operation tells whether the member could be reached, and leaves `result`
 // empty when it could not. Hold objects in a DomRef, never by raw pointer.
 class DomObject {
-public:
+  public:
     DomObject(const DomObject&) = delete;
     DomObject& operator=(const DomObject&) = delete;
 
@@ -25,23 +25,23 @@ public:
     virtual bool CallMethod(std::string_view name, std::span<const Value> arguments,
                             Value& result) noexcept = 0;
 
-protected:
+  protected:
     DomObject() = default;
     virtual ~DomObject() = default;
 };
 
 // The common case: a plain counter that deletes the object at zero.
 class RefCountedDomObject : public DomObject {
-public:
+  public:
     void AddRef() noexcept override { count_.fetch_add(1, std::memory_order_relaxed); }
     void Release() noexcept override {
         if (count_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
     }
 
-protected:
+  protected:
     RefCountedDomObject() = default;  // starts with one reference, for DomRef::Adopt
 
-private:
+  private:
     std::atomic<long> count_{1};
 };
 

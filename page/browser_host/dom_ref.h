@@ -14,7 +14,7 @@ class Value;
 // destructor releases what is held. Every operation on an empty holder does
 // nothing and yields empty / false, so callers can walk on without checks.
 class DomRef {
-public:
+  public:
     DomRef() noexcept = default;
     DomRef(const DomRef& other) noexcept;
     DomRef(DomRef&& other) noexcept;
@@ -39,7 +39,7 @@ public:
     // As Call, but tells whether the call could be made at all.
     bool TryCall(std::string_view method, std::span<const Value> arguments, Value& result) const;
 
-private:
+  private:
     DomObject* object_ = nullptr;
 };
 

@@ -33,7 +33,7 @@ inline constexpr Hresult kHresultInvalidArg = static_cast<Hresult>(0x80070057);
 inline constexpr std::uint32_t kSendAbortIfHung = 2;  // SMTO_ABORTIFHUNG
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     virtual Hresult CoInitialize(void* reserved) = 0;

@@ -11,7 +11,7 @@
 namespace autolabel::browser_host {
 
 class Value {
-public:
+  public:
     enum class Kind { Empty, Boolean, Int32, Double, Text, Object };
 
     Value() = default;
@@ -25,15 +25,15 @@ public:
     bool IsEmpty() const { return kind() == Kind::Empty; }
 
     // Conversions never fail: empty gives "", 0, false or an empty holder.
-    std::string ToText() const;      // numbers in decimal, booleans "true"/"false"
-    double ToNumber() const;         // text by its decimal reading
-    std::int32_t ToInt32() const;    // ToNumber truncated toward zero, clamped
-    bool ToBoolean() const;          // non-zero number, non-empty text, an object
-    DomRef ToObject() const;         // empty unless an object
+    std::string ToText() const;    // numbers in decimal, booleans "true"/"false"
+    double ToNumber() const;       // text by its decimal reading
+    std::int32_t ToInt32() const;  // ToNumber truncated toward zero, clamped
+    bool ToBoolean() const;        // non-zero number, non-empty text, an object
+    DomRef ToObject() const;       // empty unless an object
 
     bool operator==(const Value& other) const = default;
 
-private:
+  private:
     using Data = std::variant<std::monostate, bool, std::int32_t, double, std::string, DomRef>;
     template <typename T>
     explicit Value(T&& v) : data_(std::forward<T>(v)) {}

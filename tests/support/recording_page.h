@@ -1,0 +1,48 @@
+// A page automation object that records the operations the commands call.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "page/page_automation.h"
+
+namespace autolabel::testing {
+
+class RecordingPage : public PageAutomation {
+  public:
+    using PageAutomation::PageAutomation;
+
+    // "Bind", "Select 3", "Click 2" in call order.
+    std::vector<std::string> operations;
+    std::vector<std::string> Selected() const {
+        std::vector<std::string> out;
+        for (const std::string& op : operations) {
+            if (op.starts_with("Select ")) out.push_back(op.substr(7));
+        }
+        return out;
+    }
+    int Count(const std::string& prefix) const {
+        int n = 0;
+        for (const std::string& op : operations) n += op.starts_with(prefix) ? 1 : 0;
+        return n;
+    }
+
+    bool BindWindow(WindowHandle window) override {
+        operations.push_back("Bind");
+        return PageAutomation::BindWindow(window);
+    }
+    bool SelectRadio(std::string_view identifier, std::int32_t skipCount,
+                     bool fireMouseDown) override {
+        operations.push_back("Select " + std::string(identifier));
+        EXPECT_EQ(skipCount, 0);
+        EXPECT_FALSE(fireMouseDown);
+        return PageAutomation::SelectRadio(identifier, skipCount, fireMouseDown);
+    }
+    bool ClickButton(std::string_view identifier, std::int32_t skipCount) override {
+        operations.push_back("Click " + std::string(identifier));
+        EXPECT_EQ(skipCount, 0);
+        return PageAutomation::ClickButton(identifier, skipCount);
+    }
+};
+
+}  // namespace autolabel::testing

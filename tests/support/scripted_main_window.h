@@ -1,0 +1,67 @@
+// MainWindow in memory: the window tree of an embedded browser in the
+// scripted platform, a virtual clock for the timer, and a user session
+// played by the message loop.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "app/window_services.h"
+#include "page/browser_host/scripted/scripted_platform.h"
+
+namespace autolabel::testing {
+
+using browser_host::WindowHandle;
+using browser_host::scripted::ScriptedDocument;
+using browser_host::scripted::ScriptedPlatform;
+
+class ScriptedMainWindow : public app::MainWindowHost {
+  public:
+    explicit ScriptedMainWindow(ScriptedPlatform& platform) : platform_(platform) {}
+
+    // Builds the browser's window tree now, so tests can bind without a loop:
+    // browser control -> "Shell DocObject View" -> "Internet Explorer_Server".
+    void BuildBrowser();
+    // Shows this page in the document window; a reload shows the next page
+    // given by pages (or the same one again).
+    void ShowPage(std::shared_ptr<ScriptedDocument> document);
+    void SetReloadPages(std::vector<std::shared_ptr<ScriptedDocument>> pages);
+
+    // A user action in the loop, in order.
+    void Click(std::string_view controlName);
+    void AdvanceTime(int milliseconds);  // fires due ticks
+    void Close();
+    using Step = std::function<void(ScriptedMainWindow&)>;
+    void SetSession(std::vector<Step> steps) { session_ = std::move(steps); }
+
+    // Observations.
+    int reloads = 0;
+    int timerPeriod = -1;  // -1: never set
+    int ticks = 0;
+    bool created = false;
+    std::string startAddress;
+    WindowHandle browserControl = 0;
+    WindowHandle documentWindow = 0;
+    std::shared_ptr<ScriptedDocument> shownDocument;
+
+    // MainWindowHost
+    WindowHandle BrowserWindowHandle() override { return browserControl; }
+    void SetTimerPeriod(int milliseconds) override;
+    void ReloadBrowser() override;
+    void CreateMainWindow(const app::WindowDefinition& definition,
+                          const std::string& address) override;
+    int RunMessageLoop() override;
+
+  private:
+    ScriptedPlatform& platform_;
+    std::vector<Step> session_;
+    std::vector<std::shared_ptr<ScriptedDocument>> reloadPages_;
+    long now_ = 0;
+    long nextTick_ = 0;
+    bool closed_ = false;
+};
+
+}  // namespace autolabel::testing
