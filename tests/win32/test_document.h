@@ -50,7 +50,7 @@ class TestDocument;
 struct ElementSpec {
     std::wstring tag = L"input";
     std::wstring type;
-    std::optional<std::wstring> name, id, title;
+    std::optional<std::wstring> name{}, id{}, title{};
     bool checked = false;
     bool hasMouseDownHandler = false;
 };

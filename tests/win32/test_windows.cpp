@@ -1,0 +1,132 @@
+#include "tests/win32/test_windows.h"
+
+#include <mshtml.h>
+#include <oleacc.h>
+
+#include <map>
+#include <mutex>
+#include <set>
+
+namespace autolabel::win32::testing {
+
+namespace {
+
+struct WindowState {
+    TestDocument* document = nullptr;
+    std::function<void()> run;
+};
+
+// Blocked document windows live on threads of their own.
+std::mutex statesLock;
+
+std::map<HWND, WindowState>& States() {
+    static std::map<HWND, WindowState> states;
+    return states;
+}
+
+WindowState StateOf(HWND window) {
+    std::lock_guard lock(statesLock);
+    auto found = States().find(window);
+    return found == States().end() ? WindowState{} : found->second;
+}
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const UINT documentRequest = ::RegisterWindowMessageA("WM_HTML_GETOBJECT");
+    if (message == documentRequest) {
+        TestDocument* document = StateOf(window).document;
+        if (!document) return 0;
+        TestWindows::answered().push_back(window);
+        return ::LresultFromObject(IID_IHTMLDocument, wParam, document);
+    }
+    if (message == TestWindows::kRunMessage) {
+        // A copy: the handler may destroy the window.
+        if (auto run = StateOf(window).run) run();
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        std::lock_guard lock(statesLock);
+        States().erase(window);
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void RegisterTestClass(const std::string& className) {
+    static std::set<std::string> registered;
+    if (!registered.insert(className).second) return;
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = TestWindowProc;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = className.c_str();
+    ::RegisterClassA(&windowClass);
+}
+
+std::vector<HWND>& TestWindows::answered() {
+    static std::vector<HWND> windows;
+    return windows;
+}
+
+TestWindows::TestWindows() {
+    RegisterTestClass("AutolabelTestFrame");
+    frame_ = ::CreateWindowExA(0, "AutolabelTestFrame", "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200,
+                               nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    answered().clear();
+}
+
+TestWindows::~TestWindows() {
+    if (::IsWindow(frame_)) ::DestroyWindow(frame_);
+    // Leave nothing behind for the next test.
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message != WM_QUIT) ::DispatchMessageA(&message);
+    }
+}
+
+HWND TestWindows::Create(const std::string& className, HWND parent) {
+    RegisterTestClass(className);
+    return ::CreateWindowExA(0, className.c_str(), "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                             parent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+}
+
+void TestWindows::Serve(HWND window, TestDocument* document) {
+    std::lock_guard lock(statesLock);
+    States()[window].document = document;
+}
+
+void TestWindows::OnRun(HWND window, std::function<void()> handler) {
+    std::lock_guard lock(statesLock);
+    States()[window].run = std::move(handler);
+}
+
+BlockedDocumentWindow::BlockedDocumentWindow(DWORD blockMs, bool leaveMessageWaiting)
+    : ready_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      done_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    RegisterTestClass("Internet Explorer_Server");
+    thread_ = std::thread([this, blockMs, leaveMessageWaiting] {
+        HWND window = ::CreateWindowExA(0, "Internet Explorer_Server", "", WS_OVERLAPPED, 0, 0,
+                                        10, 10, nullptr, nullptr, ::GetModuleHandleA(nullptr),
+                                        nullptr);
+        MSG message;
+        ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread has a queue now
+        // A message nobody takes is what makes a thread count as hung.
+        if (leaveMessageWaiting) ::PostMessageA(window, WM_NULL, 0, 0);
+        window_ = window;
+        ::SetEvent(ready_);
+        ::Sleep(blockMs);
+        while (::WaitForSingleObject(done_, 10) == WAIT_TIMEOUT) {
+            while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
+        }
+        ::DestroyWindow(window);
+    });
+    ::WaitForSingleObject(ready_, INFINITE);
+}
+
+BlockedDocumentWindow::~BlockedDocumentWindow() {
+    ::SetEvent(done_);
+    thread_.join();
+    ::CloseHandle(ready_);
+    ::CloseHandle(done_);
+}
+
+}  // namespace autolabel::win32::testing
