@@ -5,7 +5,7 @@
 
 #include <map>
 #include <mutex>
-#include <set>
+#include <cctype>
 
 namespace autolabel::win32::testing {
 
@@ -52,14 +52,27 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-void RegisterTestClass(const std::string& className) {
-    static std::set<std::string> registered;
-    if (!registered.insert(className).second) return;
+// Window classes are told apart by name without regard to case, per module.
+// A class whose name differs from another's only in case is registered
+// under another module handle, which keeps it a class of its own.
+HINSTANCE RegisterTestClass(const std::string& className) {
+    static std::map<std::string, HINSTANCE> registered;
+    static std::map<std::string, int> spellings;
+    if (auto found = registered.find(className); found != registered.end()) return found->second;
+    std::string folded = className;
+    for (char& c : folded) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+    static const HINSTANCE modules[] = {::GetModuleHandleA(nullptr), ::GetModuleHandleA("oleacc.dll"),
+                                        ::GetModuleHandleA("ole32.dll"),
+                                        ::GetModuleHandleA("oleaut32.dll")};
+    const int spelling = spellings[folded]++;
+    const HINSTANCE module = modules[spelling % 4];
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = TestWindowProc;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.hInstance = module;
     windowClass.lpszClassName = className.c_str();
     ::RegisterClassA(&windowClass);
+    registered[className] = module;
+    return module;
 }
 
 std::vector<HWND>& TestWindows::answered() {
@@ -84,9 +97,9 @@ TestWindows::~TestWindows() {
 }
 
 HWND TestWindows::Create(const std::string& className, HWND parent) {
-    RegisterTestClass(className);
+    const HINSTANCE module = RegisterTestClass(className);
     return ::CreateWindowExA(0, className.c_str(), "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
-                             parent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+                             parent, nullptr, module, nullptr);
 }
 
 void TestWindows::Serve(HWND window, TestDocument* document) {
@@ -102,11 +115,10 @@ void TestWindows::OnRun(HWND window, std::function<void()> handler) {
 BlockedDocumentWindow::BlockedDocumentWindow(DWORD blockMs, bool leaveMessageWaiting)
     : ready_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)),
       done_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-    RegisterTestClass("Internet Explorer_Server");
-    thread_ = std::thread([this, blockMs, leaveMessageWaiting] {
+    const HINSTANCE module = RegisterTestClass("Internet Explorer_Server");
+    thread_ = std::thread([this, module, blockMs, leaveMessageWaiting] {
         HWND window = ::CreateWindowExA(0, "Internet Explorer_Server", "", WS_OVERLAPPED, 0, 0,
-                                        10, 10, nullptr, nullptr, ::GetModuleHandleA(nullptr),
-                                        nullptr);
+                                        10, 10, nullptr, nullptr, module, nullptr);
         MSG message;
         ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread has a queue now
         // A message nobody takes is what makes a thread count as hung.

@@ -54,7 +54,8 @@ private:
     HANDLE done_ = nullptr;
 };
 
-// Registers a class of that name with the tests' window procedure.
-void RegisterTestClass(const std::string& className);
+// Registers a class of that name with the tests' window procedure; gives
+// the module handle to create its windows with.
+HINSTANCE RegisterTestClass(const std::string& className);
 
 }  // namespace autolabel::win32::testing
