@@ -165,9 +165,13 @@ TEST_F(BindingTest, AHungWindowEmptiesTheHolder) {
     ASSERT_TRUE(page.BindWindow(FromHwnd(browser)));
     BlockedDocumentWindow hung(6500, true);
     ::Sleep(5600);  // a message left unread for five seconds makes a thread hung
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(page.BindWindow(FromHwnd(hung.window())));
+    const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_FALSE(page.pageDocument);
     EXPECT_EQ(first->References(), 1u);
+    // SMTO_ABORTIFHUNG: no waiting for the time-out.
+    EXPECT_LT(waited, std::chrono::milliseconds(900));
 }
 
 // --- messages waiting during the walk ---------------------------------------

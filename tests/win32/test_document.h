@@ -49,7 +49,7 @@ class TestDocument;
 
 struct ElementSpec {
     std::wstring tag = L"input";
-    std::wstring type;
+    std::wstring type{};
     std::optional<std::wstring> name{}, id{}, title{};
     bool checked = false;
     bool hasMouseDownHandler = false;
