@@ -17,9 +17,10 @@ using app::ControlKind;
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"AutolabelMainWindow";
-// A fixed frame: the layout does not follow a resize.
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                               WS_CLIPCHILDREN;
+// A fixed frame: the layout does not follow a resize. No WS_CLIPCHILDREN:
+// a group box paints only its frame and caption, and the window's own
+// background must show inside it.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 void RegisterWindowClass(WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
