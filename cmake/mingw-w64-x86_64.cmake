@@ -17,6 +17,15 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
+# Libraries cross-built for this build (scripts/windows-libxml2.sh puts a
+# static libxml2 there), searched like the mingw root.
+set(AUTOLABEL_WINDOWS_DEPS "" CACHE PATH "Prefixes of cross-built libraries")
+if(AUTOLABEL_WINDOWS_DEPS)
+    list(APPEND CMAKE_FIND_ROOT_PATH ${AUTOLABEL_WINDOWS_DEPS})
+    # A static libxml2: its headers must not ask for DLL imports.
+    add_compile_definitions(LIBXML_STATIC)
+endif()
+
 # Tests run through Wine. The 64-bit loader is /usr/lib/wine/wine64 on Debian;
 # `wine` picks it for a 64-bit program too.
 find_program(AUTOLABEL_WINE NAMES wine wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
