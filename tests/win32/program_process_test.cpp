@@ -20,15 +20,24 @@ std::wstring ProgramPath() {
 struct Process {
     PROCESS_INFORMATION info{};
     bool started = false;
+    HANDLE nul_ = INVALID_HANDLE_VALUE;
 
     explicit Process(const std::wstring& arguments) {
         std::wstring commandLine = L"\"" + ProgramPath() + L"\" " + arguments;
+        // Output to NUL: nothing the program starts may hold the tests' own
+        // output open after they end.
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        nul_ = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             &inherit, OPEN_EXISTING, 0, nullptr);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul_;
+        started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                    nullptr, &startup, &info);
     }
     ~Process() {
+        if (nul_ != INVALID_HANDLE_VALUE) ::CloseHandle(nul_);
         if (!started) return;
         if (::WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
             ::TerminateProcess(info.hProcess, 99);
