@@ -1,0 +1,53 @@
+// autolabel.exe: the Windows program.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "app/window_definition.h"
+#include "app/win32/main_window.h"
+#include "page/browser_host/win32/utf16.h"
+#include "page/browser_host/win32/win32_platform.h"
+
+namespace {
+
+// The arguments as UTF-8, read from the wide command line so that an address
+// outside the ANSI code page survives.
+std::vector<std::string> Utf8Arguments() {
+    std::vector<std::string> arguments;
+    int count = 0;
+    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!wide) return arguments;
+    for (int i = 0; i < count; ++i) arguments.push_back(autolabel::win32::WideToUtf8(wide[i]));
+    ::LocalFree(wide);
+    return arguments;
+}
+
+}  // namespace
+
+int main() {
+    using namespace autolabel;
+    const std::vector<std::string> arguments = Utf8Arguments();
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(arguments.size());
+
+    const auto commandLine = app::ParseCommandLine(argc, argv.data());
+    if (!commandLine) {
+        const std::string usage = app::UsageText(argc > 0 ? argv[0] : "autolabel");
+        std::fputs(usage.c_str(), stderr);
+        return 2;
+    }
+    const std::string address = commandLine->startAddress.empty()
+                                    ? std::string(app::DefaultStartAddress())
+                                    : commandLine->startAddress;
+
+    // Static: the exit routine may still use the platform when the process ends.
+    static win32::Win32Platform platform;
+    static win32::MainWindow window;
+    return app::RunProgram(platform, window, address);
+}

@@ -1,0 +1,89 @@
+// autolabel.exe itself, started as its own process.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Next to the tests in the build tree (the path is set by the build).
+std::wstring ProgramPath() {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    path.erase(path.find_last_of(L"\\/") + 1);
+    for (const char* c = AUTOLABEL_PROGRAM_FROM_TESTS; *c; ++c) path += *c == '/' ? L'\\' : wchar_t(*c);
+    return path;
+}
+
+struct Process {
+    PROCESS_INFORMATION info{};
+    bool started = false;
+    HANDLE nul_ = INVALID_HANDLE_VALUE;
+
+    explicit Process(const std::wstring& arguments) {
+        std::wstring commandLine = L"\"" + ProgramPath() + L"\" " + arguments;
+        // Output to NUL: nothing the program starts may hold the tests' own
+        // output open after they end.
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        nul_ = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             &inherit, OPEN_EXISTING, 0, nullptr);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul_;
+        started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                   nullptr, &startup, &info);
+    }
+    ~Process() {
+        if (nul_ != INVALID_HANDLE_VALUE) ::CloseHandle(nul_);
+        if (!started) return;
+        if (::WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
+            ::TerminateProcess(info.hProcess, 99);
+        ::CloseHandle(info.hThread);
+        ::CloseHandle(info.hProcess);
+    }
+    // The exit status, or -1 when it did not end in time.
+    long Wait(DWORD milliseconds) const {
+        if (::WaitForSingleObject(info.hProcess, milliseconds) != WAIT_OBJECT_0) return -1;
+        DWORD status = 0;
+        ::GetExitCodeProcess(info.hProcess, &status);
+        return static_cast<long>(status);
+    }
+};
+
+HWND WaitForMainWindow(DWORD processId) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        HWND window = nullptr;
+        while ((window = ::FindWindowExW(nullptr, window, L"AutolabelMainWindow",
+                                         L"青禾核心用户标注平台自动刷贴器"))) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            // Shown once its controls exist.
+            if (owner == processId && ::IsWindowVisible(window)) return window;
+        }
+        ::Sleep(50);
+    }
+    return nullptr;
+}
+
+TEST(ProgramProcess, MoreThanOneArgumentIsAUsageError) {
+    Process program(L"http://a.invalid/ http://b.invalid/");
+    ASSERT_TRUE(program.started);
+    EXPECT_EQ(program.Wait(20000), 2);
+}
+
+TEST(ProgramProcess, ClosingTheWindowWithAutoModeOnExitsNormally) {
+    Process program(L"about:blank");
+    ASSERT_TRUE(program.started);
+    HWND window = WaitForMainWindow(program.info.dwProcessId);
+    ASSERT_NE(window, nullptr);
+    HWND autoOn = ::FindWindowExW(window, nullptr, L"Button", L"开启自动");
+    ASSERT_NE(autoOn, nullptr);
+    ::SendMessageW(autoOn, BM_CLICK, 0, 0);
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.Wait(20000), 0);
+}
+
+}  // namespace
