@@ -13,7 +13,7 @@ namespace {
 
 using browser_host::DomRef;
 using browser_host::Value;
-using testing::ElementSpec;
+using testing::ElementMarkup;
 using testing::TestDispatch;
 using testing::TestDocument;
 

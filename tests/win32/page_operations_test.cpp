@@ -19,7 +19,7 @@ namespace autolabel::win32 {
 namespace {
 
 using browser_host::DomRef;
-using testing::ElementSpec;
+using testing::ElementMarkup;
 using testing::TestDispatch;
 using testing::TestDocument;
 using testing::TestElement;

@@ -97,12 +97,12 @@ STDMETHODIMP TestDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAM
 
 // --- element -----------------------------------------------------------------
 
-TestElement::TestElement(TestDocument& document, ElementSpec spec)
+TestElement::TestElement(TestDocument& document, ElementMarkup markup)
     : TestDispatch({L"type", L"name", L"id", L"title", L"checked", L"onmousedown", L"FireEvent",
                     L"click"}),
       document_(document),
-      spec_(std::move(spec)) {
-    if (spec_.hasMouseDownHandler) mouseDownHandler_ = ComPtr<IDispatch>::Adopt(new TestHandler());
+      markup_(std::move(markup)) {
+    if (markup_.hasMouseDownHandler) mouseDownHandler_ = ComPtr<IDispatch>::Adopt(new TestHandler());
 }
 
 HRESULT TestElement::Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) {
@@ -115,16 +115,16 @@ HRESULT TestElement::Member(size_t member, WORD flags, DISPPARAMS& parameters, V
             if (!IsGet(flags)) return DISP_E_MEMBERNOTFOUND;
             static const char* const names[] = {"type", "name", "id", "title"};
             document_.log.push_back(names[member]);
-            const std::optional<std::wstring>* texts[] = {nullptr, &spec_.name, &spec_.id,
-                                                          &spec_.title};
-            SetText(result, member == Type ? std::optional(spec_.type) : *texts[member]);
+            const std::optional<std::wstring>* texts[] = {nullptr, &markup_.name, &markup_.id,
+                                                          &markup_.title};
+            SetText(result, member == Type ? std::optional(markup_.type) : *texts[member]);
             return S_OK;
         }
         case Checked: {
             if (IsGet(flags)) {
                 if (result) {
                     result->vt = VT_BOOL;
-                    result->boolVal = spec_.checked ? VARIANT_TRUE : VARIANT_FALSE;
+                    result->boolVal = markup_.checked ? VARIANT_TRUE : VARIANT_FALSE;
                 }
                 return S_OK;
             }
@@ -141,7 +141,7 @@ HRESULT TestElement::Member(size_t member, WORD flags, DISPPARAMS& parameters, V
             if (truth.Get()->boolVal != VARIANT_FALSE)
                 document_.Tick(*this);
             else
-                spec_.checked = false;
+                markup_.checked = false;
             return S_OK;
         }
         case OnMouseDown:
@@ -216,7 +216,7 @@ HRESULT TestCollection::Member(size_t member, WORD flags, DISPPARAMS& parameters
             document_.log.push_back("tags(" + WideToUtf8(name) + ")");
             std::vector<ComPtr<TestElement>> found;
             for (const auto& element : elements_)
-                if (::_wcsicmp(element->spec().tag.c_str(), name.c_str()) == 0)
+                if (::_wcsicmp(element->markup().tag.c_str(), name.c_str()) == 0)
                     found.push_back(element);
             SetObject(result, new TestCollection(document_, std::move(found)));
             return S_OK;
@@ -238,16 +238,16 @@ HRESULT TestBody::Member(size_t, WORD flags, DISPPARAMS&, VARIANT* result) {
 
 TestDocument::TestDocument() : TestDispatch({L"body"}) {}
 
-TestElement& TestDocument::Add(ElementSpec spec) {
-    if (spec.tag == L"button" && spec.type.empty()) spec.type = L"submit";
-    elements_.push_back(ComPtr<TestElement>::Adopt(new TestElement(*this, std::move(spec))));
+TestElement& TestDocument::Add(ElementMarkup markup) {
+    if (markup.tag == L"button" && markup.type.empty()) markup.type = L"submit";
+    elements_.push_back(ComPtr<TestElement>::Adopt(new TestElement(*this, std::move(markup))));
     return *elements_.back().Get();
 }
 
 void TestDocument::Tick(TestElement& element) {
-    if (element.spec().type == L"radio" && element.spec().name) {
+    if (element.markup().type == L"radio" && element.markup().name) {
         for (const auto& other : elements_)
-            if (other->spec().type == L"radio" && other->spec().name == element.spec().name)
+            if (other->markup().type == L"radio" && other->markup().name == element.markup().name)
                 other->SetChecked(false);
     }
     element.SetChecked(true);

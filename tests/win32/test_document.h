@@ -47,7 +47,7 @@ private:
 
 class TestDocument;
 
-struct ElementSpec {
+struct ElementMarkup {
     std::wstring tag = L"input";
     std::wstring type{};
     std::optional<std::wstring> name{}, id{}, title{};
@@ -57,11 +57,11 @@ struct ElementSpec {
 
 class TestElement final : public TestDispatch {
 public:
-    TestElement(TestDocument& document, ElementSpec spec);
+    TestElement(TestDocument& document, ElementMarkup markup);
 
-    const ElementSpec& spec() const { return spec_; }
-    bool checked() const { return spec_.checked; }
-    void SetChecked(bool checked) { spec_.checked = checked; }
+    const ElementMarkup& markup() const { return markup_; }
+    bool checked() const { return markup_.checked; }
+    void SetChecked(bool checked) { markup_.checked = checked; }
     int clicks = 0;
     // The events fired on it, with the kind of the value that came along.
     std::vector<std::pair<std::wstring, VARTYPE>> firedEvents;
@@ -70,7 +70,7 @@ private:
     HRESULT Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) override;
 
     TestDocument& document_;
-    ElementSpec spec_;
+    ElementMarkup markup_;
     ComPtr<IDispatch> mouseDownHandler_;
 };
 
@@ -79,7 +79,7 @@ public:
     // Starts with one reference, which the test owns (release with Release()).
     TestDocument();
 
-    TestElement& Add(ElementSpec spec);
+    TestElement& Add(ElementMarkup markup);
     TestElement& element(size_t index) { return *elements_.at(index).Get(); }
     size_t size() const { return elements_.size(); }
     const std::vector<ComPtr<TestElement>>& Elements() const { return elements_; }
