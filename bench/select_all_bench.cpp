@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "bench/generated_page.h"
 #include "app/commands.h"
 #include "tests/support/scripted_main_window.h"
 
@@ -14,24 +15,11 @@ using autolabel::browser_host::scripted::ScriptedDocument;
 using autolabel::browser_host::scripted::ScriptedPlatform;
 using autolabel::testing::ScriptedMainWindow;
 
-// Groups of two radio buttons, with a text field, a check box and a hidden
-// field after every group, as a moderation page mixes them.
-std::string GeneratePage(int radios) {
-    std::string html = "<html><body><form>";
-    for (int i = 0; i < radios; ++i) {
-        html += "<input type=radio name=post" + std::to_string(i / 2) +
-                " value=" + std::to_string(i % 2) + ">";
-        if (i % 2 == 1) html += "<input type=text><input type=checkbox><input type=hidden>";
-    }
-    html += "<input type=button value=back><input type=submit value=send></form></body></html>";
-    return html;
-}
-
 void BM_SelectAllPass(benchmark::State& state) {
     const int radios = static_cast<int>(state.range(0));
     ScriptedPlatform platform;
     ScriptedMainWindow window(platform);
-    auto document = ScriptedDocument::FromHtml(GeneratePage(radios));
+    auto document = ScriptedDocument::FromHtml(autolabel::bench::GeneratePage(radios));
     window.ShowPage(document);
     window.BuildBrowser();
     autolabel::app::page = std::make_unique<autolabel::PageAutomation>(platform);

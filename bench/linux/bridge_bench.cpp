@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/generated_page.h"
 #include "app/commands.h"
 #include "app/gtk/main_window.h"
 #include "app/program.h"
@@ -34,19 +35,6 @@ std::vector<int> pageSizes{50, 200, 1000};
 void PumpUntil(const std::function<bool()>& done) {
     const auto end = Clock::now() + std::chrono::seconds(60);
     while (!done() && Clock::now() < end) g_main_context_iteration(nullptr, TRUE);
-}
-
-// Groups of two radio buttons with a text field, a check box and a hidden
-// field after each group, as a moderation page mixes them.
-std::string GeneratePage(int radios) {
-    std::string html = "<!DOCTYPE html><html><body><form>";
-    for (int i = 0; i < radios; ++i) {
-        html += "<input type=radio name=post" + std::to_string(i / 2) +
-                " value=" + std::to_string(i % 2) + ">";
-        if (i % 2 == 1) html += "<input type=text><input type=checkbox><input type=hidden>";
-    }
-    return html +
-           "<input type=button value=back><input type=submit value=send></form></body></html>";
 }
 
 void Load(const std::string& html) {
@@ -91,7 +79,7 @@ double Percentile(std::vector<double> samples, double p) {
 }
 
 void CallCost() {
-    Load(GeneratePage(4));
+    Load(autolabel::bench::GeneratePage(4));
     app::page->BindWindow(app::browserWindow);
     const DomRef inputs = app::page->pageDocument.Read("body")
                               .ToObject()
@@ -170,7 +158,7 @@ std::string WebProcessPid() {
 void SelectAllPasses() {
     std::printf("One SelectAll pass (the tool, through the bridge) beside one in-page script:\n");
     for (int radios : pageSizes) {
-        Load(GeneratePage(radios));
+        Load(autolabel::bench::GeneratePage(radios));
         const int runs = radios <= 200 ? 5 : 1;
         std::vector<double> ms;
         for (int i = 0; i < runs; ++i) {
