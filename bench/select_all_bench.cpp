@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "bench/generated_page.h"
 #include "app/commands.h"
+#include "bench/generated_page.h"
 #include "tests/support/scripted_main_window.h"
 
 namespace {

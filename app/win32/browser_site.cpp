@@ -42,9 +42,9 @@ STDMETHODIMP BrowserSite::GetWindow(HWND* window) {
     return S_OK;
 }
 
-STDMETHODIMP BrowserSite::GetWindowContext(IOleInPlaceFrame** frame,
-                                           IOleInPlaceUIWindow** document, LPRECT position,
-                                           LPRECT clip, LPOLEINPLACEFRAMEINFO frameInfo) {
+STDMETHODIMP BrowserSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                           LPRECT position, LPRECT clip,
+                                           LPOLEINPLACEFRAMEINFO frameInfo) {
     if (!frame || !document || !position || !clip || !frameInfo) return E_POINTER;
     AddRef();  // the caller owns the frame reference
     *frame = static_cast<IOleInPlaceFrame*>(this);

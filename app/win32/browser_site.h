@@ -11,7 +11,7 @@
 namespace autolabel::win32 {
 
 class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
-public:
+  public:
     // Starts with one reference, for ComPtr::Adopt.
     BrowserSite(HWND host, const RECT& bounds) noexcept : host_(host), bounds_(bounds) {}
 
@@ -58,7 +58,7 @@ public:
     STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
-private:
+  private:
     ~BrowserSite() = default;
 
     std::atomic<ULONG> references_{1};

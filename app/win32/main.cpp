@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/program.h"
-#include "app/window_definition.h"
 #include "app/win32/main_window.h"
+#include "app/window_definition.h"
 #include "page/browser_host/win32/utf16.h"
 #include "page/browser_host/win32/win32_platform.h"
 

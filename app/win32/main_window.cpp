@@ -59,10 +59,10 @@ void MainWindow::CreateMainWindow(const app::WindowDefinition& definition,
     ::InitCommonControlsEx(&controls);
     RegisterWindowClass(&MainWindow::WindowProc);
 
-    window_ = ::CreateWindowExW(0, kWindowClass, Utf8ToWide(definition.title).c_str(),
-                                kWindowStyle, definition.left, definition.top, definition.width,
-                                definition.height, nullptr, nullptr, ::GetModuleHandleW(nullptr),
-                                this);
+    window_ =
+        ::CreateWindowExW(0, kWindowClass, Utf8ToWide(definition.title).c_str(), kWindowStyle,
+                          definition.left, definition.top, definition.width, definition.height,
+                          nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
     if (!window_) return;
     CreateControls(startAddress);
     ::ShowWindow(window_, SW_SHOW);
@@ -82,11 +82,11 @@ void MainWindow::CreateControls(const std::string& startAddress) {
         const std::wstring caption = Utf8ToWide(control.caption);
         switch (control.kind) {
             case ControlKind::PushButton:
-                ::CreateWindowExW(0, WC_BUTTONW, caption.c_str(),
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS |
-                                      BS_PUSHBUTTON,
-                                  control.left, control.top, control.width, control.height,
-                                  window_, menu, instance, nullptr);
+                ::CreateWindowExW(
+                    0, WC_BUTTONW, caption.c_str(),
+                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON,
+                    control.left, control.top, control.width, control.height, window_, menu,
+                    instance, nullptr);
                 break;
             case ControlKind::RadioGroupBox: {
                 HWND box = ::CreateWindowExW(0, WC_BUTTONW, caption.c_str(),
@@ -95,8 +95,7 @@ void MainWindow::CreateControls(const std::string& startAddress) {
                                              control.height, window_, menu, instance, nullptr);
                 if (control.font) {
                     if (!groupBoxFont_) groupBoxFont_ = CreateDefinedFont(*control.font);
-                    ::SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(groupBoxFont_),
-                                   FALSE);
+                    ::SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(groupBoxFont_), FALSE);
                 }
                 break;
             }
@@ -122,9 +121,7 @@ int MainWindow::RunMessageLoop() {
     return static_cast<int>(message.wParam);
 }
 
-browser_host::WindowHandle MainWindow::BrowserWindowHandle() {
-    return FromHwnd(browser_.Window());
-}
+browser_host::WindowHandle MainWindow::BrowserWindowHandle() { return FromHwnd(browser_.Window()); }
 
 void MainWindow::SetTimerPeriod(int milliseconds) {
     if (!window_) return;
@@ -149,10 +146,10 @@ HWND MainWindow::ControlWindow(std::string_view name) const noexcept {
     return nullptr;
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) {
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = window;
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }

@@ -12,7 +12,7 @@
 namespace autolabel::win32 {
 
 class MainWindow : public app::MainWindowHost {
-public:
+  public:
     MainWindow() = default;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -34,7 +34,7 @@ public:
     static constexpr int kFirstControlId = 100;
     static constexpr UINT_PTR kTimerId = 1;
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(const std::string& startAddress);

@@ -8,14 +8,13 @@ namespace autolabel::win32 {
 bool WebBrowser::Create(HWND host, const RECT& bounds, std::wstring_view address) {
     Destroy();
     ComPtr<IOleObject> object;
-    if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IOleObject, object.PutVoid())))
+    if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                  object.PutVoid())))
         return false;
     auto site = ComPtr<BrowserSite>::Adopt(new BrowserSite(host, bounds));
     if (FAILED(object->SetClientSite(site.Get()))) return false;
     RECT position = bounds;
-    if (FAILED(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.Get(), 0, host,
-                              &position))) {
+    if (FAILED(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.Get(), 0, host, &position))) {
         object->SetClientSite(nullptr);
         return false;
     }

@@ -12,7 +12,7 @@
 namespace autolabel::win32 {
 
 class WebBrowser {
-public:
+  public:
     WebBrowser() = default;
     WebBrowser(const WebBrowser&) = delete;
     WebBrowser& operator=(const WebBrowser&) = delete;
@@ -30,7 +30,7 @@ public:
     bool TranslateAccelerator(MSG& message);
     void Destroy();
 
-private:
+  private:
     ComPtr<BrowserSite> site_;
     ComPtr<IOleObject> object_;
     ComPtr<IWebBrowser2> browser_;

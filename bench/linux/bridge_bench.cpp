@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "bench/generated_page.h"
 #include "app/commands.h"
 #include "app/gtk/main_window.h"
 #include "app/program.h"
+#include "bench/generated_page.h"
 #include "page/browser_host/dom_object.h"
 #include "page/browser_host/value.h"
 

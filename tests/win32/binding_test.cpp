@@ -1,7 +1,6 @@
 // Binding on real windows: the walk below the browser's window, the document
 // request over oleacc, and the outcomes of every kind of window met.
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,8 +8,8 @@
 #include <vector>
 
 #include "page/browser_host/win32/dispatch_object.h"
-#include "page/browser_host/win32/window_handle.h"
 #include "page/browser_host/win32/win32_platform.h"
+#include "page/browser_host/win32/window_handle.h"
 #include "page/page_automation.h"
 #include "tests/win32/test_windows.h"
 
@@ -25,7 +24,7 @@ using testing::TestWindows;
 constexpr const char* kServer = "Internet Explorer_Server";
 
 class BindingTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         first = new TestDocument();
         second = new TestDocument();
@@ -85,10 +84,9 @@ TEST_F(BindingTest, LookAlikeClassesAreNotDocumentWindows) {
     HWND host = windows.Create("Shell Embedding", windows.frame());
     const std::string longName = std::string(kServer) + std::string(30, '_');  // 54 characters
     std::vector<HWND> lookAlikes;
-    for (const std::string& name : {std::string("internet explorer_server"),
-                                    std::string("INTERNET EXPLORER_SERVER"),
-                                    std::string(kServer) + "2", std::string("Internet Explorer_Serve"),
-                                    longName}) {
+    for (const std::string& name :
+         {std::string("internet explorer_server"), std::string("INTERNET EXPLORER_SERVER"),
+          std::string(kServer) + "2", std::string("Internet Explorer_Serve"), longName}) {
         lookAlikes.push_back(windows.Create(name, host));
         TestWindows::Serve(lookAlikes.back(), second);
     }
@@ -177,7 +175,7 @@ TEST_F(BindingTest, AHungWindowEmptiesTheHolder) {
 // --- messages waiting during the walk ---------------------------------------
 
 class WalkMessagesTest : public BindingTest {
-protected:
+  protected:
     void SetUp() override {
         BindingTest::SetUp();
         runner = windows.Create("Runner", windows.frame());

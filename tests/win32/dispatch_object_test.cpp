@@ -1,10 +1,10 @@
 // The DOM objects of the core over IDispatch, against the test document.
-#include <windows.h>
+#include "page/browser_host/win32/dispatch_object.h"
 
+#include <windows.h>
 #include <gtest/gtest.h>
 
 #include "page/browser_host/value.h"
-#include "page/browser_host/win32/dispatch_object.h"
 #include "page/browser_host/win32/variant_value.h"
 #include "tests/win32/test_document.h"
 
@@ -18,7 +18,7 @@ using testing::TestDispatch;
 using testing::TestDocument;
 
 class DispatchObjectTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         aliveBefore = TestDispatch::Alive();
         document = new TestDocument();
@@ -36,8 +36,12 @@ protected:
         EXPECT_EQ(TestDispatch::Alive(), aliveBefore);
     }
     DomRef Element(double position) {
-        return root.Read("body").ToObject().Read("all").ToObject().Call(
-            "item", {Value::Double(position)}).ToObject();
+        return root.Read("body")
+            .ToObject()
+            .Read("all")
+            .ToObject()
+            .Call("item", {Value::Double(position)})
+            .ToObject();
     }
 
     long aliveBefore = 0;

@@ -1,8 +1,9 @@
 // The real MainWindow: its controls as the window definition has them, each
 // button's routine run by a real click, the timer, and a whole run of the
 // program ended by closing the window.
-#include <windows.h>
+#include "app/win32/main_window.h"
 
+#include <windows.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,11 +13,10 @@
 
 #include "app/commands.h"
 #include "app/program.h"
-#include "app/win32/main_window.h"
 #include "app/window_definition.h"
 #include "page/browser_host/win32/utf16.h"
-#include "page/browser_host/win32/window_handle.h"
 #include "page/browser_host/win32/win32_platform.h"
+#include "page/browser_host/win32/window_handle.h"
 #include "page/page_automation.h"
 
 namespace autolabel::win32 {
@@ -26,7 +26,7 @@ using app::ControlKind;
 
 // The real calls, counted.
 class CountingPlatform final : public browser_host::Platform {
-public:
+  public:
     int coInitialize = 0, coUninitialize = 0, isWindow = 0;
 
     browser_host::Hresult CoInitialize(void* reserved) override {
@@ -66,13 +66,13 @@ public:
     }
     void DispatchWaitingMessages() override { real_.DispatchWaitingMessages(); }
 
-private:
+  private:
     Win32Platform real_;
 };
 
 // The real window, with its three services counted on the way through.
 class ObservedWindow : public MainWindow {
-public:
+  public:
     int browserReads = 0, reloads = 0;
     std::vector<int> periods;
     std::function<void(ObservedWindow&)> afterCreate;
@@ -127,7 +127,7 @@ void RunMessagesFor(std::chrono::milliseconds duration) {
 }
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         app::page = std::make_unique<PageAutomation>(platform);
         app::mainWindow = &window;
@@ -242,8 +242,8 @@ TEST_F(MainWindowTest, EachButtonPressedRunsItsRoutine) {
     };
     // With no page loaded, select-all finds no radio button and reloads.
     const Expected cases[] = {
-        {"按钮1", 1, 1, {}},  {"按钮2", 1, 0, {}},    {"按钮6", 2, 1, {}},
-        {"按钮5", 0, 1, {}},  {"按钮4", 0, 0, {3000}}, {"按钮3", 0, 0, {0}},
+        {"按钮1", 1, 1, {}}, {"按钮2", 1, 0, {}},     {"按钮6", 2, 1, {}},
+        {"按钮5", 0, 1, {}}, {"按钮4", 0, 0, {3000}}, {"按钮3", 0, 0, {0}},
     };
     for (const Expected& expected : cases) {
         SCOPED_TRACE(expected.button);

@@ -2,7 +2,6 @@
 // the test document: what they find, what they change, what they call, and
 // that every reference they take is given back.
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,8 +9,8 @@
 #include <vector>
 
 #include "page/browser_host/win32/dispatch_object.h"
-#include "page/browser_host/win32/window_handle.h"
 #include "page/browser_host/win32/win32_platform.h"
+#include "page/browser_host/win32/window_handle.h"
 #include "page/page_automation.h"
 #include "tests/win32/test_windows.h"
 
@@ -26,12 +25,13 @@ using testing::TestElement;
 using testing::TestWindows;
 
 class PageOperationsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         aliveBefore = TestDispatch::Alive();
         document = new TestDocument();
         browser = windows.Create("Shell Embedding", windows.frame());
-        server = windows.Create("Internet Explorer_Server", windows.Create("Shell DocObject View", browser));
+        server = windows.Create("Internet Explorer_Server",
+                                windows.Create("Shell DocObject View", browser));
         TestWindows::Serve(server, document);
     }
     void TearDown() override {
@@ -101,7 +101,8 @@ TEST_F(PageOperationsTest, TicksRadioButtonsByNumberOneTickedPerGroup) {
         for (int option = 0; option < 2; ++option)
             document->Add({.type = L"radio", .name = L"g" + std::to_wstring(group)});
     Bind();
-    for (const char* number : {"1", "3", "4", "5", "6"}) EXPECT_TRUE(page.SelectRadio(number, 0, false));
+    for (const char* number : {"1", "3", "4", "5", "6"})
+        EXPECT_TRUE(page.SelectRadio(number, 0, false));
     EXPECT_FALSE(page.SelectRadio("7", 0, false));
     const bool expected[] = {true, false, false, true, false, true};
     for (size_t i = 0; i < 6; ++i) EXPECT_EQ(document->element(i).checked(), expected[i]) << i;
@@ -115,12 +116,14 @@ TEST_F(PageOperationsTest, FiresTheMouseDownEventWithTheHandlerItHolds) {
     EXPECT_TRUE(page.SelectRadio("1", 0, true));
     EXPECT_TRUE(page.SelectRadio("2", 0, true));
     ASSERT_EQ(with.firedEvents.size(), 1u);
-    EXPECT_EQ(with.firedEvents[0], std::make_pair(std::wstring(L"onmousedown"), VARTYPE{VT_DISPATCH}));
+    EXPECT_EQ(with.firedEvents[0],
+              std::make_pair(std::wstring(L"onmousedown"), VARTYPE{VT_DISPATCH}));
     ASSERT_EQ(without.firedEvents.size(), 1u);
     EXPECT_EQ(without.firedEvents[0].second, VT_EMPTY);
     // The tick comes first, the event after it.
     const auto put = std::find(document->log.begin(), document->log.end(), "put checked");
-    const auto fired = std::find(document->log.begin(), document->log.end(), "FireEvent(onmousedown)");
+    const auto fired =
+        std::find(document->log.begin(), document->log.end(), "FireEvent(onmousedown)");
     EXPECT_LT(put, fired);
     DomRef element = page.FindRadio("1", 0);
     EXPECT_TRUE(page.FireElementEvent(element, "onmousedown"));

@@ -1,15 +1,14 @@
 // The real platform calls behind the page automation object.
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <mshtml.h>
 #include <oleacc.h>
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "page/browser_host/win32/dispatch_object.h"
-#include "page/browser_host/win32/window_handle.h"
 #include "page/browser_host/win32/win32_platform.h"
+#include "page/browser_host/win32/window_handle.h"
 #include "tests/win32/test_windows.h"
 
 namespace autolabel::win32 {
@@ -30,7 +29,7 @@ TEST(WindowHandle, NarrowsAndWidensWithTheSign) {
 }
 
 class PlatformTest : public ::testing::Test {
-protected:
+  protected:
     Win32Platform platform;
     TestWindows windows;
 };
@@ -106,8 +105,7 @@ TEST_F(PlatformTest, FetchesADocumentFromItsWindow) {
 
 TEST_F(PlatformTest, AnEmptyReplyGivesNoObject) {
     DomRef object;
-    EXPECT_NE(platform.ObjectFromLresult(0, kIidHtmlDocument, 0, object),
-              browser_host::kHresultOk);
+    EXPECT_NE(platform.ObjectFromLresult(0, kIidHtmlDocument, 0, object), browser_host::kHresultOk);
     EXPECT_FALSE(object);
 }
 

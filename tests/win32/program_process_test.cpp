@@ -1,6 +1,5 @@
 // autolabel.exe itself, started as its own process.
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,7 +12,8 @@ std::wstring ProgramPath() {
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring path = self;
     path.erase(path.find_last_of(L"\\/") + 1);
-    for (const char* c = AUTOLABEL_PROGRAM_FROM_TESTS; *c; ++c) path += *c == '/' ? L'\\' : wchar_t(*c);
+    for (const char* c = AUTOLABEL_PROGRAM_FROM_TESTS; *c; ++c)
+        path += *c == '/' ? L'\\' : wchar_t(*c);
     return path;
 }
 
@@ -27,8 +27,9 @@ struct Process {
         // Output to NUL: nothing the program starts may hold the tests' own
         // output open after they end.
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        nul_ = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             &inherit, OPEN_EXISTING, 0, nullptr);
+        nul_ =
+            ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          &inherit, OPEN_EXISTING, 0, nullptr);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;

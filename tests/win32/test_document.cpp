@@ -24,8 +24,8 @@ void SetText(VARIANT* result, const std::optional<std::wstring>& text) {
     if (!result) return;
     result->vt = VT_BSTR;
     // An absent attribute reads as a null BSTR, which is the empty text.
-    result->bstrVal = text ? ::SysAllocStringLen(text->data(), static_cast<UINT>(text->size()))
-                           : nullptr;
+    result->bstrVal =
+        text ? ::SysAllocStringLen(text->data(), static_cast<UINT>(text->size())) : nullptr;
 }
 
 void SetObject(VARIANT* result, IDispatch* object) {
@@ -74,8 +74,7 @@ STDMETHODIMP TestDispatch::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP TestDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                         DISPID* ids) {
+STDMETHODIMP TestDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (!names || !ids || count != 1) return E_INVALIDARG;
     for (size_t i = 0; i < members_.size(); ++i) {
         if (::_wcsicmp(names[0], members_[i].c_str()) == 0) {
@@ -98,11 +97,12 @@ STDMETHODIMP TestDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAM
 // --- element -----------------------------------------------------------------
 
 TestElement::TestElement(TestDocument& document, ElementMarkup markup)
-    : TestDispatch({L"type", L"name", L"id", L"title", L"checked", L"onmousedown", L"FireEvent",
-                    L"click"}),
+    : TestDispatch(
+          {L"type", L"name", L"id", L"title", L"checked", L"onmousedown", L"FireEvent", L"click"}),
       document_(document),
       markup_(std::move(markup)) {
-    if (markup_.hasMouseDownHandler) mouseDownHandler_ = ComPtr<IDispatch>::Adopt(new TestHandler());
+    if (markup_.hasMouseDownHandler)
+        mouseDownHandler_ = ComPtr<IDispatch>::Adopt(new TestHandler());
 }
 
 HRESULT TestElement::Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) {
@@ -180,8 +180,7 @@ TestCollection::TestCollection(TestDocument& document, std::vector<ComPtr<TestEl
       document_(document),
       elements_(std::move(elements)) {}
 
-HRESULT TestCollection::Member(size_t member, WORD flags, DISPPARAMS& parameters,
-                               VARIANT* result) {
+HRESULT TestCollection::Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) {
     enum { Length, Item, Tags };
     switch (member) {
         case Length:

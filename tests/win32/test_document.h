@@ -17,7 +17,7 @@ namespace autolabel::win32::testing {
 // The IDispatch plumbing: names matched without regard to case, as
 // IDispatch does, and a count of the objects alive.
 class TestDispatch : public IDispatch {
-public:
+  public:
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override;
     STDMETHODIMP_(ULONG) Release() override;
@@ -30,16 +30,15 @@ public:
     ULONG References() const noexcept { return references_; }
     static long Alive() noexcept { return alive_; }
 
-protected:
+  protected:
     explicit TestDispatch(std::vector<std::wstring> members);
     virtual ~TestDispatch();
     // `member` is the index into the names given at construction.
-    virtual HRESULT Member(size_t member, WORD flags, DISPPARAMS& parameters,
-                           VARIANT* result) = 0;
+    virtual HRESULT Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) = 0;
     // Further interfaces this object answers with its IDispatch.
     virtual bool Answers(REFIID) const { return false; }
 
-private:
+  private:
     std::vector<std::wstring> members_;
     ULONG references_ = 1;
     static long alive_;
@@ -56,7 +55,7 @@ struct ElementMarkup {
 };
 
 class TestElement final : public TestDispatch {
-public:
+  public:
     TestElement(TestDocument& document, ElementMarkup markup);
 
     const ElementMarkup& markup() const { return markup_; }
@@ -66,7 +65,7 @@ public:
     // The events fired on it, with the kind of the value that came along.
     std::vector<std::pair<std::wstring, VARTYPE>> firedEvents;
 
-private:
+  private:
     HRESULT Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) override;
 
     TestDocument& document_;
@@ -75,7 +74,7 @@ private:
 };
 
 class TestDocument final : public TestDispatch {
-public:
+  public:
     // Starts with one reference, which the test owns (release with Release()).
     TestDocument();
 
@@ -91,7 +90,7 @@ public:
     // Ticking a radio button clears the others of its name, as a page does.
     void Tick(TestElement& element);
 
-private:
+  private:
     HRESULT Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) override;
     bool Answers(REFIID iid) const override;
 
@@ -100,10 +99,10 @@ private:
 
 // A collection: `body.all` or the result of `tags`.
 class TestCollection final : public TestDispatch {
-public:
+  public:
     TestCollection(TestDocument& document, std::vector<ComPtr<TestElement>> elements);
 
-private:
+  private:
     HRESULT Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) override;
 
     TestDocument& document_;
@@ -112,19 +111,19 @@ private:
 
 // An event handler, as `onmousedown` holds one.
 class TestHandler final : public TestDispatch {
-public:
+  public:
     TestHandler() : TestDispatch({}) {}
 
-private:
+  private:
     HRESULT Member(size_t, WORD, DISPPARAMS&, VARIANT*) override { return DISP_E_MEMBERNOTFOUND; }
 };
 
 // The body element: only `all` is used.
 class TestBody final : public TestDispatch {
-public:
+  public:
     explicit TestBody(TestDocument& document);
 
-private:
+  private:
     HRESULT Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) override;
     TestDocument& document_;
 };

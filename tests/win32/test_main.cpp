@@ -1,9 +1,8 @@
 // The tests' main: a single-threaded apartment with OLE, as on the program's
 // window thread.
 #include <windows.h>
-#include <ole2.h>
-
 #include <gtest/gtest.h>
+#include <ole2.h>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -3,9 +3,9 @@
 #include <mshtml.h>
 #include <oleacc.h>
 
+#include <cctype>
 #include <map>
 #include <mutex>
-#include <cctype>
 
 namespace autolabel::win32::testing {
 
@@ -61,9 +61,9 @@ HINSTANCE RegisterTestClass(const std::string& className) {
     if (auto found = registered.find(className); found != registered.end()) return found->second;
     std::string folded = className;
     for (char& c : folded) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
-    static const HINSTANCE modules[] = {::GetModuleHandleA(nullptr), ::GetModuleHandleA("oleacc.dll"),
-                                        ::GetModuleHandleA("ole32.dll"),
-                                        ::GetModuleHandleA("oleaut32.dll")};
+    static const HINSTANCE modules[] = {
+        ::GetModuleHandleA(nullptr), ::GetModuleHandleA("oleacc.dll"),
+        ::GetModuleHandleA("ole32.dll"), ::GetModuleHandleA("oleaut32.dll")};
     const int spelling = spellings[folded]++;
     const HINSTANCE module = modules[spelling % 4];
     WNDCLASSA windowClass{};
@@ -98,8 +98,8 @@ TestWindows::~TestWindows() {
 
 HWND TestWindows::Create(const std::string& className, HWND parent) {
     const HINSTANCE module = RegisterTestClass(className);
-    return ::CreateWindowExA(0, className.c_str(), "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
-                             parent, nullptr, module, nullptr);
+    return ::CreateWindowExA(0, className.c_str(), "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent,
+                             nullptr, module, nullptr);
 }
 
 void TestWindows::Serve(HWND window, TestDocument* document) {
@@ -117,8 +117,8 @@ BlockedDocumentWindow::BlockedDocumentWindow(DWORD blockMs, bool leaveMessageWai
       done_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     const HINSTANCE module = RegisterTestClass("Internet Explorer_Server");
     thread_ = std::thread([this, module, blockMs, leaveMessageWaiting] {
-        HWND window = ::CreateWindowExA(0, "Internet Explorer_Server", "", WS_OVERLAPPED, 0, 0,
-                                        10, 10, nullptr, nullptr, module, nullptr);
+        HWND window = ::CreateWindowExA(0, "Internet Explorer_Server", "", WS_OVERLAPPED, 0, 0, 10,
+                                        10, nullptr, nullptr, module, nullptr);
         MSG message;
         ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread has a queue now
         // A message nobody takes is what makes a thread count as hung.

@@ -15,7 +15,7 @@
 namespace autolabel::win32::testing {
 
 class TestWindows {
-public:
+  public:
     TestWindows();  // a hidden top-level frame to build under
     ~TestWindows();
     TestWindows(const TestWindows&) = delete;
@@ -33,7 +33,7 @@ public:
     // Document requests answered, in order: the answering window.
     static std::vector<HWND>& answered();
 
-private:
+  private:
     HWND frame_ = nullptr;
 };
 
@@ -41,13 +41,13 @@ private:
 // for a while: long enough to miss the send's time-out, or, with a message
 // left waiting for more than five seconds, to count as hung.
 class BlockedDocumentWindow {
-public:
+  public:
     // `blockMs`: how long the thread sleeps right after creating the window.
     BlockedDocumentWindow(DWORD blockMs, bool leaveMessageWaiting);
     ~BlockedDocumentWindow();
     HWND window() const { return window_; }
 
-private:
+  private:
     std::thread thread_;
     HWND window_ = nullptr;
     HANDLE ready_ = nullptr;

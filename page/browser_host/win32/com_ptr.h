@@ -10,7 +10,7 @@ namespace autolabel::win32 {
 
 template <typename T>
 class ComPtr {
-public:
+  public:
     ComPtr() noexcept = default;
     ComPtr(const ComPtr& other) noexcept : pointer_(other.pointer_) { AddRefHeld(); }
     ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
@@ -59,7 +59,7 @@ public:
         return result;
     }
 
-private:
+  private:
     void AddRefHeld() noexcept {
         if (pointer_) pointer_->AddRef();
     }

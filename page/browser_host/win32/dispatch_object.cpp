@@ -36,7 +36,8 @@ HRESULT Invoke(IDispatch* dispatch, std::string_view name, WORD flags,
     // IDispatch takes the arguments last to first.
     std::vector<UniqueVariant> slots;
     slots.reserve(arguments.size());
-    for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) slots.push_back(ToVariant(*it));
+    for (auto it = arguments.rbegin(); it != arguments.rend(); ++it)
+        slots.push_back(ToVariant(*it));
 
     DISPID putName = DISPID_PROPERTYPUT;
     DISPPARAMS parameters{};

@@ -11,7 +11,7 @@
 namespace autolabel::win32 {
 
 class DispatchObject final : public browser_host::RefCountedDomObject {
-public:
+  public:
     // An empty holder for a null pointer.
     static browser_host::DomRef Wrap(ComPtr<IDispatch> dispatch);
     // The IDispatch behind a holder made by Wrap, else null (no reference added).
@@ -22,7 +22,7 @@ public:
     bool CallMethod(std::string_view name, std::span<const browser_host::Value> arguments,
                     browser_host::Value& result) noexcept override;
 
-private:
+  private:
     explicit DispatchObject(ComPtr<IDispatch> dispatch) : dispatch_(std::move(dispatch)) {}
 
     ComPtr<IDispatch> dispatch_;

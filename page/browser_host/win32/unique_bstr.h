@@ -10,7 +10,7 @@
 namespace autolabel::win32 {
 
 class UniqueBstr {
-public:
+  public:
     UniqueBstr() noexcept = default;
     explicit UniqueBstr(std::wstring_view text) noexcept
         : bstr_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
@@ -47,7 +47,7 @@ public:
         return bstr_ ? std::wstring_view(bstr_, ::SysStringLen(bstr_)) : std::wstring_view();
     }
 
-private:
+  private:
     BSTR bstr_ = nullptr;
 };
 

@@ -9,7 +9,7 @@
 namespace autolabel::win32 {
 
 class UniqueVariant {
-public:
+  public:
     UniqueVariant() noexcept { ::VariantInit(&variant_); }
     UniqueVariant(const UniqueVariant&) = delete;
     UniqueVariant& operator=(const UniqueVariant&) = delete;
@@ -39,7 +39,7 @@ public:
     }
     VARTYPE Type() const noexcept { return variant_.vt; }
 
-private:
+  private:
     VARIANT variant_;
 };
 

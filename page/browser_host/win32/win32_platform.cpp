@@ -47,16 +47,14 @@ std::uint32_t Win32Platform::RegisterWindowMessageA(const char* name) {
     return ::RegisterWindowMessageA(name);
 }
 
-browser_host::Lresult Win32Platform::SendMessageTimeoutA(WindowHandle window,
-                                                         std::uint32_t message,
+browser_host::Lresult Win32Platform::SendMessageTimeoutA(WindowHandle window, std::uint32_t message,
                                                          std::uintptr_t wParam,
-                                                         std::intptr_t lParam,
-                                                         std::uint32_t flags,
+                                                         std::intptr_t lParam, std::uint32_t flags,
                                                          std::uint32_t timeoutMs,
                                                          std::uintptr_t* result) {
     DWORD_PTR answer = result ? *result : 0;
-    const LRESULT handled = ::SendMessageTimeoutA(ToHwnd(window), message, wParam, lParam, flags,
-                                                  timeoutMs, &answer);
+    const LRESULT handled =
+        ::SendMessageTimeoutA(ToHwnd(window), message, wParam, lParam, flags, timeoutMs, &answer);
     if (result) *result = answer;
     return handled;
 }

@@ -6,7 +6,7 @@
 namespace autolabel::win32 {
 
 class Win32Platform final : public browser_host::Platform {
-public:
+  public:
     browser_host::Hresult CoInitialize(void* reserved) override;
     void CoUninitialize() override;
 
@@ -25,8 +25,7 @@ public:
     // Wraps the object's IDispatch (every HTML document interface derives
     // from it) for the core.
     browser_host::Hresult ObjectFromLresult(browser_host::Lresult lresult,
-                                            const browser_host::Guid& iid,
-                                            std::uintptr_t wParam,
+                                            const browser_host::Guid& iid, std::uintptr_t wParam,
                                             browser_host::DomRef& object) override;
     void DispatchWaitingMessages() override;
 };
