@@ -2,7 +2,7 @@
 #include "page/browser_host/value.h"
 #include "page/page_automation.h"
 
-namespace autolabel {
+namespace autolabel::page {
 
 using browser_host::Value;
 
@@ -62,4 +62,4 @@ DomRef PageAutomation::FindElement(std::string_view typeList, std::string_view i
     return DomRef();
 }
 
-}  // namespace autolabel
+}  // namespace autolabel::page

@@ -6,12 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "page/browser_host/document_window.h"
 #include "page/browser_host/dom_ref.h"
 #include "page/browser_host/platform.h"
 
-namespace autolabel {
+namespace autolabel::page {
 
 using browser_host::DomRef;
+using browser_host::kDocumentRequestMessage;
+using browser_host::kDocumentWindowClass;
 using browser_host::WindowHandle;
 
 class PageAutomation {
@@ -57,10 +60,7 @@ class PageAutomation {
     browser_host::Platform& platform_;
 };
 
-// The document window's class, compared byte for byte.
-inline constexpr std::string_view kDocumentWindowClass = "Internet Explorer_Server";
-inline constexpr const char* kDocumentRequestMessage = "WM_HTML_GETOBJECT";
 inline constexpr int kClassNameBufferSize = 50;
 inline constexpr std::uint32_t kDocumentRequestTimeoutMs = 1000;
 
-}  // namespace autolabel
+}  // namespace autolabel::page

@@ -87,7 +87,7 @@ TEST(PageAutomationLifetime, CopiesKeepCOMAndReferencesInBalance) {
     BrowserPage browser("<p>");
     browser.Bind();
     {
-        PageAutomation copy(browser.page);
+        page::PageAutomation copy(browser.page);
         EXPECT_EQ(copy.boundWindow, browser.browser);
         EXPECT_EQ(copy.pageDocument, browser.page.pageDocument);
         EXPECT_EQ(browser.document->liveReferences(), 2);
@@ -111,7 +111,7 @@ TEST(PageAutomationLifetime, DestructionReleasesTheDocumentWhileCOMIsStillUp) {
     platform.watched = Page("<p>");
     platform.SetDocument(documentWindow, platform.watched);
     {
-        PageAutomation page(platform);
+        page::PageAutomation page(platform);
         EXPECT_TRUE(page.BindWindow(documentWindow));
         EXPECT_EQ(platform.watched->liveReferences(), 1);
     }

@@ -1,6 +1,6 @@
 #include "app/win32/browser_site.h"
 
-namespace autolabel::win32 {
+namespace autolabel::app::win32 {
 
 STDMETHODIMP BrowserSite::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
@@ -58,4 +58,4 @@ STDMETHODIMP BrowserSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
     return S_OK;
 }
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::app::win32

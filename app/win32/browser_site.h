@@ -8,7 +8,7 @@
 
 #include <atomic>
 
-namespace autolabel::win32 {
+namespace autolabel::app::win32 {
 
 class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
   public:
@@ -66,4 +66,4 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
     RECT bounds_;
 };
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::app::win32

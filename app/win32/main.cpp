@@ -21,7 +21,8 @@ std::vector<std::string> Utf8Arguments() {
     int count = 0;
     LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     if (!wide) return arguments;
-    for (int i = 0; i < count; ++i) arguments.push_back(autolabel::win32::WideToUtf8(wide[i]));
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(autolabel::browser_host::win32::WideToUtf8(wide[i]));
     ::LocalFree(wide);
     return arguments;
 }
@@ -47,7 +48,7 @@ int main() {
                                     : commandLine->startAddress;
 
     // Static: the exit routine may still use the platform when the process ends.
-    static win32::Win32Platform platform;
-    static win32::MainWindow window;
+    static browser_host::win32::Win32Platform platform;
+    static app::win32::MainWindow window;
     return app::RunProgram(platform, window, address);
 }

@@ -8,7 +8,10 @@
 #include "page/browser_host/win32/utf16.h"
 #include "page/browser_host/win32/window_handle.h"
 
-namespace autolabel::win32 {
+namespace autolabel::app::win32 {
+
+using browser_host::win32::FromHwnd;
+using browser_host::win32::Utf8ToWide;
 
 using app::ControlDefinition;
 using app::ControlEvent;
@@ -201,4 +204,4 @@ void MainWindow::ReleaseResources() {
     if (groupBoxFont_) ::DeleteObject(std::exchange(groupBoxFont_, nullptr));
 }
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::app::win32

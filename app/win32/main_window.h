@@ -9,7 +9,7 @@
 #include "app/win32/web_browser.h"
 #include "app/window_services.h"
 
-namespace autolabel::win32 {
+namespace autolabel::app::win32 {
 
 class MainWindow : public app::MainWindowHost {
   public:
@@ -49,4 +49,4 @@ class MainWindow : public app::MainWindowHost {
     bool oleInitialized_ = false;
 };
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::app::win32

@@ -3,7 +3,10 @@
 #include "page/browser_host/win32/unique_bstr.h"
 #include "page/browser_host/win32/unique_variant.h"
 
-namespace autolabel::win32 {
+namespace autolabel::app::win32 {
+
+using browser_host::win32::UniqueBstr;
+using browser_host::win32::UniqueVariant;
 
 bool WebBrowser::Create(HWND host, const RECT& bounds, std::wstring_view address) {
     Destroy();
@@ -54,4 +57,4 @@ void WebBrowser::Destroy() {
     window_ = nullptr;
 }
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::app::win32

@@ -9,7 +9,9 @@
 #include "app/win32/browser_site.h"
 #include "page/browser_host/win32/com_ptr.h"
 
-namespace autolabel::win32 {
+namespace autolabel::app::win32 {
+
+using browser_host::win32::ComPtr;
 
 class WebBrowser {
   public:
@@ -37,4 +39,4 @@ class WebBrowser {
     HWND window_ = nullptr;
 };
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::app::win32

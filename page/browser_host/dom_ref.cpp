@@ -1,8 +1,8 @@
 #include "page/browser_host/dom_ref.h"
 
-#include <cctype>
 #include <vector>
 
+#include "page/browser_host/ascii_case.h"
 #include "page/browser_host/dom_object.h"
 
 namespace autolabel::browser_host {
@@ -77,13 +77,7 @@ bool DomRef::TryCall(std::string_view method, std::span<const Value> arguments,
 }
 
 bool SameMemberName(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
+    return EqualsIgnoringAsciiCase(a, b);
 }
 
 }  // namespace autolabel::browser_host

@@ -30,7 +30,7 @@ struct BrowserPage {
     WindowHandle view = platform.CreateWindow("Shell DocObject View", browser);
     WindowHandle documentWindow = platform.CreateWindow("Internet Explorer_Server", view);
     std::shared_ptr<ScriptedDocument> document;
-    PageAutomation page{platform};
+    page::PageAutomation page{platform};
 
     explicit BrowserPage(std::string_view bodyHtml = "") { Show(Page(bodyHtml)); }
 

@@ -13,7 +13,7 @@
 #include "page/page_automation.h"
 #include "tests/win32/test_windows.h"
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 namespace {
 
 using browser_host::DomRef;
@@ -46,7 +46,7 @@ class BindingTest : public ::testing::Test {
 
     Win32Platform platform;
     TestWindows windows;
-    PageAutomation page{platform};
+    page::PageAutomation page{platform};
     TestDocument* first = nullptr;
     TestDocument* second = nullptr;
     HWND browser = nullptr, view = nullptr, server = nullptr;
@@ -251,4 +251,4 @@ TEST_F(WalkMessagesTest, AWindowDestroyedDuringTheWalkEndsThatLevel) {
 }
 
 }  // namespace
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

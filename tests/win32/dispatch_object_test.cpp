@@ -8,7 +8,7 @@
 #include "page/browser_host/win32/variant_value.h"
 #include "tests/win32/test_document.h"
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 namespace {
 
 using browser_host::DomRef;
@@ -150,4 +150,4 @@ TEST(VariantValue, PassesItsOwnObjectsAsTheirIDispatch) {
 }
 
 }  // namespace
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

@@ -19,7 +19,11 @@
 #include "page/browser_host/win32/window_handle.h"
 #include "page/page_automation.h"
 
-namespace autolabel::win32 {
+namespace autolabel::app::win32 {
+
+using browser_host::win32::FromHwnd;
+using browser_host::win32::Utf8ToWide;
+using browser_host::win32::Win32Platform;
 namespace {
 
 using app::ControlKind;
@@ -129,7 +133,7 @@ void RunMessagesFor(std::chrono::milliseconds duration) {
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        app::page = std::make_unique<PageAutomation>(platform);
+        app::page = std::make_unique<page::PageAutomation>(platform);
         app::mainWindow = &window;
         app::browserWindow = 0;
         window.CreateMainWindow(app::MainWindowDefinition(), "about:blank");
@@ -304,4 +308,4 @@ TEST(Program, ClosingTheWindowWithAutoModeOnEndsNormally) {
 }
 
 }  // namespace
-}  // namespace autolabel::win32
+}  // namespace autolabel::app::win32

@@ -14,7 +14,7 @@
 #include "page/page_automation.h"
 #include "tests/win32/test_windows.h"
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 namespace {
 
 using browser_host::DomRef;
@@ -53,7 +53,7 @@ class PageOperationsTest : public ::testing::Test {
     long aliveBefore = 0;
     Win32Platform platform;
     TestWindows windows;
-    PageAutomation page{platform};
+    page::PageAutomation page{platform};
     TestDocument* document = nullptr;
     HWND browser = nullptr, server = nullptr;
 };
@@ -166,4 +166,4 @@ TEST_F(PageOperationsTest, NothingBoundFindsNothing) {
 }
 
 }  // namespace
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

@@ -11,7 +11,7 @@
 #include "page/browser_host/win32/window_handle.h"
 #include "tests/win32/test_windows.h"
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 namespace {
 
 using browser_host::DomRef;
@@ -129,4 +129,4 @@ TEST_F(PlatformTest, LeavesTheQuitMessageForTheLoop) {
 }
 
 }  // namespace
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

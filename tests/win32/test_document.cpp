@@ -6,7 +6,7 @@
 #include "page/browser_host/win32/unique_variant.h"
 #include "page/browser_host/win32/utf16.h"
 
-namespace autolabel::win32::testing {
+namespace autolabel::browser_host::win32::testing {
 
 long TestDispatch::alive_ = 0;
 
@@ -261,4 +261,4 @@ HRESULT TestDocument::Member(size_t, WORD flags, DISPPARAMS&, VARIANT* result) {
 
 bool TestDocument::Answers(REFIID iid) const { return iid == IID_IHTMLDocument; }
 
-}  // namespace autolabel::win32::testing
+}  // namespace autolabel::browser_host::win32::testing

@@ -12,7 +12,7 @@
 
 #include "page/browser_host/win32/com_ptr.h"
 
-namespace autolabel::win32::testing {
+namespace autolabel::browser_host::win32::testing {
 
 // The IDispatch plumbing: names matched without regard to case, as
 // IDispatch does, and a count of the objects alive.
@@ -128,4 +128,4 @@ class TestBody final : public TestDispatch {
     TestDocument& document_;
 };
 
-}  // namespace autolabel::win32::testing
+}  // namespace autolabel::browser_host::win32::testing

@@ -7,7 +7,7 @@
 #include <map>
 #include <mutex>
 
-namespace autolabel::win32::testing {
+namespace autolabel::browser_host::win32::testing {
 
 namespace {
 
@@ -141,4 +141,4 @@ BlockedDocumentWindow::~BlockedDocumentWindow() {
     ::CloseHandle(done_);
 }
 
-}  // namespace autolabel::win32::testing
+}  // namespace autolabel::browser_host::win32::testing

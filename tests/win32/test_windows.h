@@ -12,7 +12,7 @@
 
 #include "tests/win32/test_document.h"
 
-namespace autolabel::win32::testing {
+namespace autolabel::browser_host::win32::testing {
 
 class TestWindows {
   public:
@@ -58,4 +58,4 @@ class BlockedDocumentWindow {
 // the module handle to create its windows with.
 HINSTANCE RegisterTestClass(const std::string& className);
 
-}  // namespace autolabel::win32::testing
+}  // namespace autolabel::browser_host::win32::testing

@@ -3,7 +3,8 @@
 #include <libxml/HTMLparser.h>
 
 #include <algorithm>
-#include <cctype>
+
+#include "page/browser_host/ascii_case.h"
 
 namespace autolabel::browser_host::scripted {
 
@@ -13,20 +14,17 @@ struct XmlDocFree {
     void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
 };
 
-std::string Lower(const char* text) {
-    std::string out(text ? text : "");
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
+std::string Lower(const xmlChar* text) {
+    return text ? AsciiLower(reinterpret_cast<const char*>(text)) : std::string();
 }
 
 std::unique_ptr<HtmlElement> Convert(xmlNode* node, HtmlElement* parent) {
     auto element = std::make_unique<HtmlElement>();
-    element->tag = Lower(reinterpret_cast<const char*>(node->name));
+    element->tag = Lower(node->name);
     element->parent = parent;
     for (xmlAttr* attr = node->properties; attr; attr = attr->next) {
         xmlChar* value = xmlNodeListGetString(node->doc, attr->children, 1);
-        element->attributes.emplace_back(Lower(reinterpret_cast<const char*>(attr->name)),
+        element->attributes.emplace_back(Lower(attr->name),
                                          value ? reinterpret_cast<const char*>(value) : "");
         xmlFree(value);
     }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
+#include "page/browser_host/ascii_case.h"
 #include "page/browser_host/dom_object.h"
 #include "page/browser_host/value.h"
 
@@ -11,17 +11,10 @@ namespace autolabel::browser_host::scripted {
 
 namespace {
 
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 // What the document model reports as `type`.
 std::string ReportedType(const HtmlElement& element) {
     const std::string* attribute = element.Attribute("type");
-    std::string type = attribute ? Lower(*attribute) : std::string();
+    std::string type = attribute ? AsciiLower(*attribute) : std::string();
     if (element.tag == "input") {
         static constexpr std::array<std::string_view, 22> kInputTypes{
             "button", "checkbox", "color", "date",   "datetime-local", "email",
@@ -54,11 +47,11 @@ class ScriptedObject : public DomObject {
 
     bool ReadMember(std::string_view name, Value& result) noexcept override {
         Log(name);
-        return Connected(name) && Read(Lower(name), result);
+        return Connected(name) && Read(AsciiLower(name), result);
     }
     bool WriteMember(std::string_view name, const Value& value) noexcept override {
         Log(std::string(name) + "=" + value.ToText());
-        return Connected(name) && Write(Lower(name), value);
+        return Connected(name) && Write(AsciiLower(name), value);
     }
     bool CallMethod(std::string_view name, std::span<const Value> arguments,
                     Value& result) noexcept override {
@@ -71,7 +64,7 @@ class ScriptedObject : public DomObject {
             }
             Log(entry + ")");
         }
-        return Connected(name) && Call(Lower(name), arguments, result);
+        return Connected(name) && Call(AsciiLower(name), arguments, result);
     }
 
   protected:
@@ -91,7 +84,7 @@ class ScriptedObject : public DomObject {
 
   private:
     bool Connected(std::string_view member) {
-        if (!document_->disconnectAt_.empty() && Lower(member) == document_->disconnectAt_)
+        if (!document_->disconnectAt_.empty() && AsciiLower(member) == document_->disconnectAt_)
             document_->connected_ = false;
         return document_->connected_;
     }
@@ -142,7 +135,7 @@ class ElementObject : public ScriptedObject {
             return true;
         }
         if (name == "tagname") {
-            result = Value::Text(Lower(element_->tag));
+            result = Value::Text(AsciiLower(element_->tag));
             return true;
         }
         if (name == "checked") {
@@ -164,7 +157,7 @@ class ElementObject : public ScriptedObject {
         // "false"/"0") is true.
         bool on = value.ToBoolean();
         if (value.kind() == Value::Kind::Text) {
-            std::string text = Lower(value.ToText());
+            std::string text = AsciiLower(value.ToText());
             on = !text.empty() && text != "false" && text != "0";
         }
         document_->SetChecked(element_, on);
@@ -174,7 +167,7 @@ class ElementObject : public ScriptedObject {
     bool Call(const std::string& name, std::span<const Value> arguments, Value& result) override {
         if (name == "fireevent") {
             if (arguments.empty()) return false;
-            std::string event = Lower(arguments[0].ToText());
+            std::string event = AsciiLower(arguments[0].ToText());
             document_->firedEvents_.push_back(Label() + ":" + event);
             result = Value::Boolean(event.starts_with("on") && event.size() > 2);
             return true;
@@ -233,7 +226,7 @@ bool CollectionObject::Call(const std::string& name, std::span<const Value> argu
     }
     if (name == "tags") {
         if (arguments.empty()) return false;
-        std::string tag = Lower(arguments[0].ToText());
+        std::string tag = AsciiLower(arguments[0].ToText());
         std::vector<HtmlElement*> matching;
         for (HtmlElement* element : items_) {
             if (element->tag == tag) matching.push_back(element);
@@ -321,7 +314,7 @@ std::vector<int> ScriptedDocument::CheckedRadioNumbers() const {
     return numbers;
 }
 
-void ScriptedDocument::DisconnectAt(std::string_view member) { disconnectAt_ = Lower(member); }
+void ScriptedDocument::DisconnectAt(std::string_view member) { disconnectAt_ = AsciiLower(member); }
 
 void ScriptedDocument::OnClick(std::string_view id, std::function<void()> action) {
     clickActions_[std::string(id)] = std::move(action);

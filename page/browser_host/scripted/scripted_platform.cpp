@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "page/browser_host/document_window.h"
+
 namespace autolabel::browser_host::scripted {
 
 namespace {
@@ -123,7 +125,7 @@ Lresult ScriptedPlatform::SendMessageTimeoutA(WindowHandle handle, std::uint32_t
     lastSendTimeoutMs = timeoutMs;
     Window* window = Find(handle);
     if (!window) return 0;
-    auto request = registeredMessages_.find("WM_HTML_GETOBJECT");
+    auto request = registeredMessages_.find(kDocumentRequestMessage);
     bool isRequest = request != registeredMessages_.end() && request->second == message;
     if (isRequest) ++documentRequests;
     DocumentAnswer answer = isRequest ? window->answer : DocumentAnswer::None;

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "page/browser_host/ascii_case.h"
+
 namespace autolabel::browser_host::webkit {
 
 namespace {
@@ -14,13 +16,6 @@ constexpr std::uint32_t kFirstRegisteredMessage = 0xC000;
 constexpr std::size_t kKeptAnswers = 8;
 // Events that keep re-arming themselves must not hold the binding walk for ever.
 constexpr int kMaxDispatchesPerCall = 10000;
-
-std::string Lower(const char* s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 }  // namespace
 
@@ -58,7 +53,8 @@ void WebKitPlatform::CoUninitialize() { ++coUninitializeCount_; }
 bool WebKitPlatform::IsWindow(WindowHandle window) { return WidgetOf(window) != nullptr; }
 
 std::string WebKitPlatform::ClassNameOf(GtkWidget* widget) const {
-    if (WEBKIT_IS_WEB_VIEW(widget)) return kWebViewClassName;
+    // The web view answers to the document window's class name.
+    if (WEBKIT_IS_WEB_VIEW(widget)) return kDocumentWindowClass;
     return G_OBJECT_TYPE_NAME(widget);
 }
 
@@ -119,7 +115,7 @@ int WebKitPlatform::GetClassNameA(WindowHandle window, char* buffer, int bufferS
 std::uint32_t WebKitPlatform::RegisterWindowMessageA(const char* name) {
     if (!name || !*name) return 0;
     auto [it, added] = messages_.try_emplace(
-        Lower(name), kFirstRegisteredMessage + static_cast<std::uint32_t>(messages_.size()));
+        AsciiLower(name), kFirstRegisteredMessage + static_cast<std::uint32_t>(messages_.size()));
     return it->second;
 }
 

@@ -11,13 +11,11 @@
 #include <string>
 #include <unordered_map>
 
+#include "page/browser_host/document_window.h"
 #include "page/browser_host/platform.h"
 #include "page/browser_host/webkit/bridge.h"
 
 namespace autolabel::browser_host::webkit {
-
-// The class name the web view answers to, as the document window's.
-inline constexpr const char* kWebViewClassName = "Internet Explorer_Server";
 
 class WebKitPlatform final : public Platform {
   public:

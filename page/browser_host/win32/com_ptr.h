@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 
 template <typename T>
 class ComPtr {
@@ -67,4 +67,4 @@ class ComPtr {
     T* pointer_ = nullptr;
 };
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

@@ -9,7 +9,7 @@
 #include "page/browser_host/win32/utf16.h"
 #include "page/browser_host/win32/variant_value.h"
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 
 using browser_host::DomRef;
 using browser_host::Value;
@@ -103,4 +103,4 @@ bool DispatchObject::CallMethod(std::string_view name, std::span<const Value> ar
     return false;
 }
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

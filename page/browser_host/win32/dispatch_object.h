@@ -8,7 +8,7 @@
 #include "page/browser_host/dom_object.h"
 #include "page/browser_host/win32/com_ptr.h"
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 
 class DispatchObject final : public browser_host::RefCountedDomObject {
   public:
@@ -28,4 +28,4 @@ class DispatchObject final : public browser_host::RefCountedDomObject {
     ComPtr<IDispatch> dispatch_;
 };
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 
 class UniqueBstr {
   public:
@@ -51,4 +51,4 @@ class UniqueBstr {
     BSTR bstr_ = nullptr;
 };
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

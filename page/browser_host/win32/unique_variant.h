@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 
 class UniqueVariant {
   public:
@@ -43,4 +43,4 @@ class UniqueVariant {
     VARIANT variant_;
 };
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 
 std::wstring Utf8ToWide(std::string_view text) {
     if (text.empty()) return {};
@@ -23,4 +23,4 @@ std::string WideToUtf8(std::wstring_view text) {
     return narrow;
 }
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

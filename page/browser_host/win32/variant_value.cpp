@@ -4,7 +4,7 @@
 #include "page/browser_host/win32/unique_bstr.h"
 #include "page/browser_host/win32/utf16.h"
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 
 using browser_host::Value;
 
@@ -106,4 +106,4 @@ Value FromVariant(const VARIANT& variant) {
     }
 }
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

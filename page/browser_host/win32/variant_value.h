@@ -7,7 +7,7 @@
 #include "page/browser_host/value.h"
 #include "page/browser_host/win32/unique_variant.h"
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 
 // Text becomes a BSTR, an object its IDispatch. An object that is not one of
 // ours has no IDispatch to give and travels as an empty VARIANT.
@@ -17,4 +17,4 @@ UniqueVariant ToVariant(const browser_host::Value& value);
 // VT_NULL are the empty value; other kinds are read as their text.
 browser_host::Value FromVariant(const VARIANT& variant);
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

@@ -7,7 +7,7 @@
 #include "page/browser_host/win32/dispatch_object.h"
 #include "page/browser_host/win32/window_handle.h"
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 
 using browser_host::Hresult;
 using browser_host::WindowHandle;
@@ -85,4 +85,4 @@ void Win32Platform::DispatchWaitingMessages() {
     }
 }
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

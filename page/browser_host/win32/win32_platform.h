@@ -3,7 +3,7 @@
 
 #include "page/browser_host/platform.h"
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 
 class Win32Platform final : public browser_host::Platform {
   public:
@@ -30,4 +30,4 @@ class Win32Platform final : public browser_host::Platform {
     void DispatchWaitingMessages() override;
 };
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

@@ -9,7 +9,7 @@
 
 #include "page/browser_host/platform.h"
 
-namespace autolabel::win32 {
+namespace autolabel::browser_host::win32 {
 
 inline HWND ToHwnd(browser_host::WindowHandle handle) noexcept {
     return reinterpret_cast<HWND>(static_cast<std::intptr_t>(handle));
@@ -19,4 +19,4 @@ inline browser_host::WindowHandle FromHwnd(HWND window) noexcept {
     return static_cast<browser_host::WindowHandle>(reinterpret_cast<std::intptr_t>(window));
 }
 
-}  // namespace autolabel::win32
+}  // namespace autolabel::browser_host::win32

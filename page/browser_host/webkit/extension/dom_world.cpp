@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+#include "page/browser_host/ascii_case.h"
+
 namespace autolabel::browser_host::webkit {
 
 using protocol::Handle;
@@ -48,13 +50,6 @@ constexpr const char* kHelpers = R"JS((() => {
   };
   return [resolve, fire];
 })())JS";
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 bool HasFunction(JSCValue* object, const char* name) {
     if (!jsc_value_object_has_property(object, name)) return false;
@@ -187,7 +182,8 @@ bool DomWorld::ResolveName(JSCValue* object, std::string_view name, std::string&
     real.assign(name);
     if (jsc_value_object_has_property(object, real.c_str())) return true;
     if (!resolve_) return false;
-    GObjectPtr<JSCValue> lower = Adopt(jsc_value_new_string(context_.get(), Lower(name).c_str()));
+    GObjectPtr<JSCValue> lower =
+        Adopt(jsc_value_new_string(context_.get(), AsciiLower(name).c_str()));
     JSCValue* arguments[] = {object, lower.get()};
     GObjectPtr<JSCValue> found = Adopt(jsc_value_function_callv(resolve_.get(), 2, arguments));
     if (TakeException() || !jsc_value_is_string(found.get())) return false;
@@ -207,7 +203,7 @@ bool DomWorld::Read(Handle handle, std::string_view name, WireValue& out) {
     Slot* slot = Lookup(handle);
     if (!slot) return false;
     JSCValue* object = slot->value.get();
-    const std::string lower = Lower(name);
+    const std::string lower = AsciiLower(name);
     // WebKit has no element.all; every element's descendants in page order
     // are its getElementsByTagName("*"), and "tags" narrows that collection.
     if (lower == "all" && HasFunction(object, "getElementsByTagName")) {
@@ -247,7 +243,7 @@ bool DomWorld::Call(Handle handle, std::string_view name, std::span<const WireVa
     Slot* slot = Lookup(handle);
     if (!slot) return false;
     JSCValue* object = slot->value.get();
-    const std::string lower = Lower(name);
+    const std::string lower = AsciiLower(name);
     out = WireValue{};
 
     if (lower == "tags") {
