@@ -241,5 +241,93 @@ TEST(Bridge, SocketDirectoryIsPrivate) {
     EXPECT_EQ(info.st_mode & 0777, 0700u);
 }
 
+// ---- The element lookup walked in the page's process ----
+
+std::vector<std::byte> AnswerBytes(std::uint32_t walked, std::int32_t ordinal,
+                                   const p::WireValue& element, bool extra = false) {
+    p::Writer w(p::Op::Reply, 1);
+    w.U32(walked);
+    w.U32(static_cast<std::uint32_t>(ordinal));
+    w.Value(element);
+    if (extra) w.U32(0);
+    return Bytes(w);
+}
+
+bool ReadsAsAnswer(const std::vector<std::byte>& bytes, p::ElementAnswer& answer) {
+    auto message = p::Parse(bytes);
+    if (!message) return false;
+    p::Reader r(message->payload);
+    return p::ReadAnswer(r, answer);
+}
+
+TEST(Protocol, ElementQueryAndAnswersRoundTrip) {
+    p::Writer w(p::Op::FindElement, 3);
+    const p::ElementQuery query{"button|submit|reset", std::string("2\0x", 3), -1, -7, 2};
+    p::WriteQuery(w, 0x500000009ull, query);
+    const auto bytes = Bytes(w);
+    auto message = p::Parse(bytes);
+    ASSERT_TRUE(message);
+    p::Reader r(message->payload);
+    p::Handle document = 0;
+    p::ElementQuery read;
+    ASSERT_TRUE(p::ReadQuery(r, document, read));
+    EXPECT_EQ(document, 0x500000009ull);
+    EXPECT_EQ(read.typeList, query.typeList);
+    EXPECT_EQ(read.identifier, query.identifier);
+    EXPECT_EQ(read.skipCount, -1);
+    EXPECT_EQ(read.ordinal, -7);
+    EXPECT_EQ(read.position, 2);
+
+    p::ElementAnswer answer;
+    ASSERT_TRUE(ReadsAsAnswer(AnswerBytes(1, 4, p::WireValue::Object(0x100000003ull)), answer));
+    EXPECT_TRUE(answer.walked);
+    EXPECT_EQ(answer.ordinal, 4);
+    EXPECT_EQ(answer.element.handle, 0x100000003ull);
+    ASSERT_TRUE(ReadsAsAnswer(AnswerBytes(1, -1, p::WireValue{}), answer));
+    EXPECT_TRUE(answer.walked);
+    EXPECT_EQ(answer.element.kind, p::WireValue::Kind::Empty);
+    ASSERT_TRUE(ReadsAsAnswer(AnswerBytes(0, 0, p::WireValue{}), answer));
+    EXPECT_FALSE(answer.walked);
+}
+
+TEST(Protocol, ElementAnswersThatContradictThemselvesAreRejected) {
+    p::ElementAnswer answer;
+    // Nothing found with an ordinal other than -1; a text for an element; a
+    // declined walk that names an element; an unknown outcome; trailing bytes.
+    EXPECT_FALSE(ReadsAsAnswer(AnswerBytes(1, 3, p::WireValue{}), answer));
+    EXPECT_FALSE(ReadsAsAnswer(AnswerBytes(1, 1, p::WireValue::Text("input")), answer));
+    EXPECT_FALSE(ReadsAsAnswer(AnswerBytes(0, 1, p::WireValue::Object(7)), answer));
+    EXPECT_FALSE(ReadsAsAnswer(AnswerBytes(2, 1, p::WireValue::Object(7)), answer));
+    EXPECT_FALSE(ReadsAsAnswer(AnswerBytes(1, 1, p::WireValue::Object(7), true), answer));
+    EXPECT_FALSE(answer.walked);
+}
+
+TEST(Connection, ElementLookupIsOneRequestAndItsAnswer) {
+    Pair pair;
+    const auto reply = AnswerBytes(1, 2, p::WireValue::Object(0x100000004ull));
+    ASSERT_EQ(send(pair.page.Get(), reply.data(), reply.size(), 0),
+              static_cast<ssize_t>(reply.size()));
+    p::ElementAnswer answer;
+    ASSERT_TRUE(pair.tool->FindElement(0x100000001ull, {"radio", "2", 0, 0, 2}, answer));
+    EXPECT_EQ(answer.ordinal, 2);
+    EXPECT_EQ(answer.element.handle, 0x100000004ull);
+
+    std::byte buffer[256];
+    const ssize_t n = recv(pair.page.Get(), buffer, sizeof buffer, MSG_DONTWAIT);
+    ASSERT_GT(n, 0);
+    auto request = p::Parse({buffer, static_cast<std::size_t>(n)});
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->header.op, static_cast<std::uint16_t>(p::Op::FindElement));
+    EXPECT_LT(recv(pair.page.Get(), buffer, sizeof buffer, MSG_DONTWAIT), 0) << "more than one";
+
+    // A failed walk, and a page that is gone: no answer, at once.
+    pair.Answer(2, p::WireValue{}, {}, p::Status::Failed);
+    EXPECT_FALSE(pair.tool->FindElement(0x100000001ull, {"radio", "2", 0, 0, 2}, answer));
+    pair.page.Reset();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(pair.tool->FindElement(0x100000001ull, {"radio", "2", 0, 0, 2}, answer));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+}
+
 }  // namespace
 }  // namespace autolabel::browser_host::webkit

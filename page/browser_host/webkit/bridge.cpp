@@ -98,6 +98,17 @@ Clock::time_point Connection::CallDeadline() const {
 bool Connection::Exchange(p::Writer& request, std::uint32_t sequence, Clock::time_point deadline,
                           p::WireValue& reply) {
     reply = p::WireValue{};
+    return ExchangeParsed(request, sequence, deadline, [&reply](p::Reader& r) {
+        reply = r.Value();
+        if (r.AtEnd()) return true;
+        reply = p::WireValue{};
+        return false;
+    });
+}
+
+bool Connection::ExchangeParsed(p::Writer& request, std::uint32_t sequence,
+                                Clock::time_point deadline,
+                                const std::function<bool(p::Reader&)>& parse) {
     FlushReleases();
     auto datagram = request.Finish();
     if (!datagram || !Send(*datagram)) return false;
@@ -138,12 +149,7 @@ bool Connection::Exchange(p::Writer& request, std::uint32_t sequence, Clock::tim
         stalled_ = false;
         if (message->header.status != static_cast<std::uint16_t>(p::Status::Ok)) return false;
         p::Reader r(message->payload);
-        reply = r.Value();
-        if (!r.AtEnd()) {
-            reply = p::WireValue{};
-            return false;
-        }
-        return true;
+        return parse(r);
     }
 }
 
@@ -185,6 +191,15 @@ bool Connection::Call(p::Handle handle, std::string_view name,
     w.U32(static_cast<std::uint32_t>(arguments.size()));
     for (const auto& argument : arguments) w.Value(argument);
     return Exchange(w, sequence, CallDeadline(), reply);
+}
+
+bool Connection::FindElement(p::Handle document, const p::ElementQuery& query,
+                             p::ElementAnswer& answer) {
+    const std::uint32_t sequence = NextSequence();
+    p::Writer w(p::Op::FindElement, sequence);
+    p::WriteQuery(w, document, query);
+    return ExchangeParsed(w, sequence, CallDeadline(),
+                          [&answer](p::Reader& r) { return p::ReadAnswer(r, answer); });
 }
 
 // ---- Bridge ----

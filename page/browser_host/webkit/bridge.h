@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <span>
@@ -43,12 +44,20 @@ class Connection {
     bool Write(protocol::Handle handle, std::string_view name, const protocol::WireValue& value);
     bool Call(protocol::Handle handle, std::string_view name,
               std::span<const protocol::WireValue> arguments, protocol::WireValue& reply);
+    // The element lookup walked in the page's process, one request.
+    bool FindElement(protocol::Handle document, const protocol::ElementQuery& query,
+                     protocol::ElementAnswer& answer);
     // Handles go back in batches, ahead of the next request.
     void QueueRelease(protocol::Handle handle);
 
     void Close() { fd_.Reset(); }
 
   private:
+    // As Exchange, for a reply that is not one value: `parse` reads the
+    // payload of an Ok reply and says whether it was well formed.
+    bool ExchangeParsed(protocol::Writer& request, std::uint32_t sequence,
+                        Clock::time_point deadline,
+                        const std::function<bool(protocol::Reader&)>& parse);
     bool Send(std::span<const std::byte> datagram);
     void FlushReleases();
     Clock::time_point CallDeadline() const;

@@ -137,4 +137,47 @@ std::optional<Message> Parse(std::span<const std::byte> datagram) {
     return m;
 }
 
+// ---- The element lookup in the page's process ----
+
+void WriteQuery(Writer& w, Handle document, const ElementQuery& query) {
+    w.U64(document);
+    w.Bytes(query.typeList);
+    w.Bytes(query.identifier);
+    w.U32(static_cast<std::uint32_t>(query.skipCount));
+    w.U32(static_cast<std::uint32_t>(query.ordinal));
+    w.U32(static_cast<std::uint32_t>(query.position));
+}
+
+bool ReadQuery(Reader& r, Handle& document, ElementQuery& query) {
+    document = r.U64();
+    query.typeList = r.Bytes();
+    query.identifier = r.Bytes();
+    query.skipCount = static_cast<std::int32_t>(r.U32());
+    query.ordinal = static_cast<std::int32_t>(r.U32());
+    query.position = static_cast<std::int32_t>(r.U32());
+    return r.AtEnd();
+}
+
+void WriteAnswer(Writer& w, const ElementAnswer& answer) {
+    w.U32(answer.walked ? 1 : 0);
+    w.U32(static_cast<std::uint32_t>(answer.ordinal));
+    w.Value(answer.element);
+}
+
+bool ReadAnswer(Reader& r, ElementAnswer& answer) {
+    answer = ElementAnswer{};
+    const std::uint32_t walked = r.U32();
+    const auto ordinal = static_cast<std::int32_t>(r.U32());
+    WireValue element = r.Value();
+    if (!r.AtEnd() || walked > 1) return false;
+    if (walked == 0) return element.kind == WireValue::Kind::Empty;
+    // Nothing found always leaves the ordinal at -1.
+    const bool found = element.kind == WireValue::Kind::Object;
+    if (!found && (element.kind != WireValue::Kind::Empty || ordinal != -1)) return false;
+    answer.walked = true;
+    answer.ordinal = ordinal;
+    answer.element = std::move(element);
+    return true;
+}
+
 }  // namespace autolabel::browser_host::webkit::protocol

@@ -28,6 +28,7 @@ enum class Op : std::uint16_t {
     Call = 5,         // handle, name, arguments -> value
     Release = 6,      // handles; no reply
     Reply = 7,        // status, value
+    FindElement = 8,  // document handle, ElementQuery -> ElementAnswer
 };
 
 enum class Status : std::uint16_t { Ok = 0, Failed = 1 };
@@ -109,5 +110,28 @@ struct Message {
     std::span<const std::byte> payload;
 };
 std::optional<Message> Parse(std::span<const std::byte> datagram);
+
+// The element lookup walked in the page's process in one request: the
+// arguments of the tool's FindElement, with the identifier's number read.
+struct ElementQuery {
+    std::string typeList;
+    std::string identifier;
+    std::int32_t skipCount = 0;
+    std::int32_t ordinal = 0;  // the running count as the caller passed it in
+    std::int32_t position = 0;
+};
+void WriteQuery(Writer& w, Handle document, const ElementQuery& query);
+bool ReadQuery(Reader& r, Handle& document, ElementQuery& query);
+
+struct ElementAnswer {
+    // False when the page's process met a value it cannot read exactly as the
+    // tool would; the tool then walks through the bridge itself.
+    bool walked = false;
+    std::int32_t ordinal = -1;
+    WireValue element;  // an object, or empty when nothing was found
+};
+void WriteAnswer(Writer& w, const ElementAnswer& answer);
+// False for a malformed answer, or one that contradicts itself.
+bool ReadAnswer(Reader& r, ElementAnswer& answer);
 
 }  // namespace autolabel::browser_host::webkit::protocol
