@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -43,6 +44,10 @@ bool HasFunction(JSCValue* object, const char* name) {
     return jsc_value_is_function(member.get());
 }
 
+bool IsUtf8(const std::string& text) {
+    return g_utf8_validate_len(text.data(), text.size(), nullptr);
+}
+
 struct PendingClick {
     GObjectPtr<JSCValue> element;
     std::uint32_t generation;
@@ -59,6 +64,8 @@ void DomWorld::NewDocument(JSCContext* context) {
     if (TakeException() || !pair || !jsc_value_is_array(pair.get())) return;
     resolve_ = Adopt(jsc_value_object_get_property_at_index(pair.get(), 0));
     fire_ = Adopt(jsc_value_object_get_property_at_index(pair.get(), 1));
+    findElement_ = Adopt(jsc_value_object_get_property_at_index(pair.get(), 2));
+    if (!jsc_value_is_function(findElement_.get())) findElement_.reset();
 }
 
 void DomWorld::Clear() {
@@ -67,6 +74,7 @@ void DomWorld::Clear() {
     live_ = 0;
     resolve_.reset();
     fire_.reset();
+    findElement_.reset();
     context_.reset();
 }
 
@@ -283,6 +291,39 @@ bool DomWorld::Call(Handle handle, std::string_view name, std::span<const WireVa
         if (TakeException()) return false;
     }
     return Encode(result.get(), out);
+}
+
+bool DomWorld::FindElement(Handle document, const protocol::ElementQuery& query,
+                           protocol::ElementAnswer& answer) {
+    answer = protocol::ElementAnswer{};
+    Slot* slot = Lookup(document);
+    if (!slot) return false;
+    // A script string cannot hold every byte string (invalid UTF-8, NUL as
+    // GLib sees it); such texts are compared by the tool itself.
+    if (!findElement_ || !IsUtf8(query.typeList) || !IsUtf8(query.identifier)) return true;
+    JSCContext* c = context_.get();
+    GObjectPtr<JSCValue> arguments[] = {
+        Share(slot->value.get()),
+        Decode(WireValue::Text(query.typeList)),
+        Decode(WireValue::Text(query.identifier)),
+        Adopt(jsc_value_new_number(c, query.skipCount)),
+        Adopt(jsc_value_new_number(c, query.ordinal)),
+        Adopt(jsc_value_new_number(c, query.position)),
+    };
+    JSCValue* parameters[std::size(arguments)];
+    for (std::size_t i = 0; i < std::size(arguments); ++i) parameters[i] = arguments[i].get();
+    GObjectPtr<JSCValue> result =
+        Adopt(jsc_value_function_callv(findElement_.get(), std::size(parameters), parameters));
+    if (TakeException() || !jsc_value_is_array(result.get())) return true;
+    GObjectPtr<JSCValue> element = Adopt(jsc_value_object_get_property_at_index(result.get(), 0));
+    GObjectPtr<JSCValue> ordinal = Adopt(jsc_value_object_get_property_at_index(result.get(), 1));
+    if (!jsc_value_is_number(ordinal.get())) return true;
+    if (jsc_value_is_object(element.get()) &&
+        !NewHandle(std::move(element), nullptr, answer.element))
+        return false;
+    answer.ordinal = jsc_value_to_int32(ordinal.get());
+    answer.walked = true;
+    return true;
 }
 
 void DomWorld::ScheduleClick(JSCValue* element) {

@@ -32,6 +32,11 @@ class DomWorld {
     bool Call(protocol::Handle handle, std::string_view name,
               std::span<const protocol::WireValue> arguments, protocol::WireValue& out);
     void Release(protocol::Handle handle);
+    // The page automation object's element lookup, walked here in one go.
+    // False when the document is not the current one; a walk this side
+    // cannot make exactly is answered as not walked.
+    bool FindElement(protocol::Handle document, const protocol::ElementQuery& query,
+                     protocol::ElementAnswer& answer);
 
     std::size_t LiveHandles() const { return live_; }
 
@@ -53,6 +58,7 @@ class DomWorld {
     GObjectPtr<JSCContext> context_;
     GObjectPtr<JSCValue> resolve_;  // helpers compiled in our world, per document
     GObjectPtr<JSCValue> fire_;
+    GObjectPtr<JSCValue> findElement_;
     std::uint32_t generation_ = 0;
     std::vector<Slot> slots_;
     std::vector<std::uint32_t> free_;

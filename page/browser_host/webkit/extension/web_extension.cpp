@@ -92,6 +92,17 @@ void Handle(const p::Message& message) {
                 count <= p::kMaxArguments && r.AtEnd() && dom.Call(handle, name, arguments, result);
             break;
         }
+        case p::Op::FindElement: {
+            p::Handle document = 0;
+            p::ElementQuery query;
+            p::ElementAnswer answer;
+            if (!p::ReadQuery(r, document, query) || !dom.FindElement(document, query, answer))
+                break;
+            p::Writer w(p::Op::Reply, message.header.sequence);
+            p::WriteAnswer(w, answer);
+            if (auto datagram = w.Finish()) Send(*datagram);
+            return;
+        }
         default:
             return;  // not a request: ignore
     }
