@@ -26,10 +26,10 @@ void ExitRoutine() {
 }
 
 int RunProgram(browser_host::Platform& platform, MainWindowHost& window,
-               const std::string& startAddress) {
+               const std::string& startAddress, PageFactory makePage) {
     // Round to nearest, every floating-point exception masked.
     std::fesetenv(FE_DFL_ENV);
-    page = std::make_unique<page::PageAutomation>(platform);
+    page = makePage ? makePage(platform) : std::make_unique<page::PageAutomation>(platform);
     ArrangeExitRoutine();
     StartHook();
     mainWindow = &window;

@@ -1,19 +1,24 @@
 // Start and exit of the process, shared by both real windows.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/window_services.h"
 #include "page/browser_host/platform.h"
+#include "page/page_automation.h"
 
 namespace autolabel::app {
 
+// Creates the one page automation object; a window may bring its own kind.
+using PageFactory = std::unique_ptr<page::PageAutomation> (*)(browser_host::Platform& platform);
+
 // The start sequence, the message loop and the exit routine. `platform` must
 // outlive the process's exit handlers (keep it static). Returns the loop's
-// exit status.
+// exit status. Without a factory `page` is a plain PageAutomation.
 int RunProgram(browser_host::Platform& platform, MainWindowHost& window,
-               const std::string& startAddress);
+               const std::string& startAddress, PageFactory makePage = nullptr);
 
 // Destroys `page` if it still exists. Runs when the loop ends and, as a
 // safety net, at process exit; the second run finds nothing to do.

@@ -16,6 +16,7 @@
 
 #include "app/commands.h"
 #include "app/gtk/main_window.h"
+#include "app/gtk/webkit_page_automation.h"
 #include "app/program.h"
 #include "bench/generated_page.h"
 #include "page/browser_host/dom_object.h"
@@ -200,5 +201,5 @@ int main(int argc, char** argv) {
     app::gtk::MainWindow main(platform);
     window = &main;
     g_idle_add(Run, nullptr);
-    return app::RunProgram(platform, main, "about:blank");
+    return app::RunProgram(platform, main, "about:blank", app::gtk::MakePageAutomation);
 }

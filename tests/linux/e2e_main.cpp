@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "app/commands.h"
+#include "app/gtk/webkit_page_automation.h"
 #include "app/program.h"
 #include "tests/linux/harness.h"
 
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
         "start.html", "<!DOCTYPE html><title>start</title><body><p id=start>start page</p>");
     e2e::Harness::Get().startAddress = start;
     g_idle_add(RunTests, nullptr);
-    const int loopStatus = app::RunProgram(platform, window, start);
+    const int loopStatus = app::RunProgram(platform, window, start, app::gtk::MakePageAutomation);
 
     int status = testStatus;
     if (loopStatus != 0 || app::page || platform.coInitializeCount() != 1 ||

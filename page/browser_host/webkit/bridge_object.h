@@ -20,6 +20,7 @@ class BridgeObject final : public RefCountedDomObject {
                     Value& result) noexcept override;
 
     const Connection* connection() const { return connection_.get(); }
+    const std::shared_ptr<Connection>& sharedConnection() const { return connection_; }
     protocol::Handle handle() const { return handle_; }
 
   private:
