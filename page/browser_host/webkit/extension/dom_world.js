@@ -120,7 +120,33 @@
     if (v === undefined || v === null || isObject(v)) return 0;
     return unsure;
   };
-  const findElement = (document, typeList, identifier, skipCount, ordinal, position) => {
+  const fits = (s) => s.length * 3 <= maxText || utf8Length(s) <= maxText;
+  // An element's member as the tool reads it: the value as read, through
+  // `read` only when that gives undefined. Texts are mostly short and well
+  // formed, and then they are what the tool reads.
+  const memberText = (element, value, name) => {
+    if (typeof value === "string" && value.length * 3 <= maxText && value.isWellFormed()) {
+      return value;
+    }
+    const t = text(value === undefined ? read(element, name) : value);
+    if (t === unsure) throw unsure;
+    return t;
+  };
+  const walk = (document, typeList, identifier, skipCount, ordinal, position) => {
+    // Whether a member is the identifier. A text that is not the identifier
+    // reads as it only if it is longer and starts with it (a lone surrogate
+    // cuts it) or reads as "" (too long).
+    const hits = (element, value, name) => {
+      if (value === identifier) return fits(value);
+      if (typeof value === "string" && value.length <= identifier.length &&
+          value.length * 3 <= maxText) {
+        return false;
+      }
+      if (typeof value === "string" && identifier !== "" && !value.startsWith(identifier)) {
+        return false;
+      }
+      return memberText(element, value, name) === identifier;
+    };
     const passes = typeList.includes("button") ? ["input", "button"] : ["input"];
     for (const tag of passes) {
       const body = read(document, "body");
@@ -132,28 +158,14 @@
       if (!(collection instanceof HTMLCollection)) return null;
       const length = int32(read(collection, "length"));
       if (length === unsure) return null;
-      for (let i = 1; i <= length; ++i) {
-        let element;
-        try {
-          element = collection.item(i - 1);
-        } catch (e) {
-          continue;
-        }
+      for (let i = 0; i < length; ++i) {
+        const element = collection.item(i);
         if (!isObject(element)) continue;  // an empty element: its type reads ""
-        const type = text(read(element, "type"));
-        if (type === unsure) return null;
+        const type = memberText(element, element.type, "type");
         if (type === "" || !typeList.includes(type)) continue;
         ordinal = (ordinal + 1) | 0;
-        let hit = false;
-        for (const member of ["name", "id", "title"]) {
-          const t = text(read(element, member));
-          if (t === unsure) return null;
-          if (t === identifier) {
-            hit = true;
-            break;
-          }
-        }
-        if (hit) {
+        if (hits(element, element.name, "name") || hits(element, element.id, "id") ||
+            hits(element, element.title, "title")) {
           if (skipCount > 0) {
             --skipCount;
             continue;
@@ -164,6 +176,15 @@
       }
     }
     return [null, -1];
+  };
+  // A throw from a member read (none of the members the walk reads throws on
+  // an element) leaves the walk to the tool, where it is a failed read.
+  const findElement = (...query) => {
+    try {
+      return walk(...query);
+    } catch (e) {
+      return null;
+    }
   };
   return [resolve, fire, findElement];
 })()
