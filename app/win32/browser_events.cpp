@@ -101,8 +101,8 @@ STDMETHODIMP BrowserEvents::Invoke(DISPID event, REFIID, LCID, WORD, DISPPARAMS*
         }
         case DISPID_WINDOWCLOSING: {
             // (is a child window, cancel: out)
-            VARIANT* cancel = Argument(*parameters, 1, 2);
-            if (handler_->OnWindowClosing()) SetBoolean(cancel, true);
+            SetBoolean(Argument(*parameters, 1, 2), true);
+            handler_->OnWindowClosing();
             return S_OK;
         }
         default:

@@ -21,9 +21,9 @@ class BrowserEventHandler {
     // The page asks for a new window: the control that is to show it, or
     // empty to refuse the window.
     virtual ComPtr<IDispatch> OnNewWindow() = 0;
-    // The page closes its own window (`window.close()`): true when the host
-    // closes it itself.
-    virtual bool OnWindowClosing() = 0;
+    // The page closes its own window (`window.close()`). The control itself
+    // is kept either way: the host closes the window, or leaves it open.
+    virtual void OnWindowClosing() = 0;
 
   protected:
     ~BrowserEventHandler() = default;

@@ -31,18 +31,6 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 constexpr DWORD kWindowExStyle = 0;
 constexpr int kBackgroundColor = COLOR_BTNFACE;
 
-void RegisterWindowClass(WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(kBackgroundColor + 1);
-    windowClass.lpszClassName = kWindowClass;
-    ::RegisterClassExW(&windowClass);  // a second window finds it registered
-}
-
 UniqueFont CreateDefinedFont(const app::FontDefinition& font) {
     return UniqueFont(::CreateFontW(font.height, 0, 0, 0, font.weight, font.italic, font.underline,
                                     font.strikeOut, static_cast<DWORD>(font.charset),
@@ -108,7 +96,8 @@ void MainWindow::CreateMainWindow(const app::WindowDefinition& definition,
     if (!oleInitialized_) oleInitialized_ = SUCCEEDED(::OleInitialize(nullptr));
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    RegisterWindowClass(&MainWindow::WindowProc);
+    RegisterObjectWindowClass(kWindowClass, &ObjectWindowProc<MainWindow>,
+                              reinterpret_cast<HBRUSH>(kBackgroundColor + 1));
     SilenceNavigationSounds();
 
     const SIZE size = WindowSizeFor(definition);
@@ -213,9 +202,9 @@ ComPtr<IDispatch> MainWindow::OpenPageWindow() {
     return application;
 }
 
-std::vector<HWND> MainWindow::PageWindows() const {
-    std::vector<HWND> windows;
-    for (const auto& page : pageWindows_) windows.push_back(page->Handle());
+std::vector<PageWindow*> MainWindow::PageWindows() const {
+    std::vector<PageWindow*> windows;
+    for (const auto& page : pageWindows_) windows.push_back(page.get());
     return windows;
 }
 
@@ -230,18 +219,6 @@ HWND MainWindow::ControlWindow(std::string_view name) const noexcept {
         ++id;
     }
     return nullptr;
-}
-
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
-    return self->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -12,6 +12,7 @@
 #include "app/win32/page_window.h"
 #include "app/win32/unique_font.h"
 #include "app/win32/web_browser.h"
+#include "app/win32/window_class.h"
 #include "app/window_services.h"
 #include "page/browser_host/win32/message_delivery.h"
 
@@ -37,14 +38,14 @@ class MainWindow : public app::MainWindowHost, private browser_host::win32::Mess
     HWND ControlWindow(std::string_view name) const noexcept;
     WebBrowser& Browser() noexcept { return browser_; }
     // The windows the page has opened, still open.
-    std::vector<HWND> PageWindows() const;
+    std::vector<PageWindow*> PageWindows() const;
 
     // Control identifiers are the definition's order, from here on.
     static constexpr int kFirstControlId = 100;
     static constexpr UINT_PTR kTimerId = 1;
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK ObjectWindowProc<MainWindow>(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(const std::string& startAddress);
     void OnCommand(int id, int notification);

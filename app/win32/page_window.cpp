@@ -8,24 +8,12 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"AutolabelPageWindow";
 
-void RegisterWindowClass(WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hbrBackground = nullptr;  // the control covers the whole client area
-    windowClass.lpszClassName = kWindowClass;
-    ::RegisterClassExW(&windowClass);  // a second window finds it registered
-}
-
 }  // namespace
 
 std::unique_ptr<PageWindow> PageWindow::Create(const std::wstring& title,
                                                std::function<ComPtr<IDispatch>()> openNewWindow,
                                                ClosedHandler onClosed) {
-    RegisterWindowClass(&PageWindow::WindowProc);
+    RegisterObjectWindowClass(kWindowClass, &ObjectWindowProc<PageWindow>, nullptr);
     std::unique_ptr<PageWindow> self(new PageWindow());
     ::CreateWindowExW(0, kWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                       CW_USEDEFAULT, CW_USEDEFAULT, 1024, 768, nullptr, nullptr,
@@ -54,18 +42,6 @@ RECT PageWindow::ClientBounds() const {
     RECT bounds{};
     ::GetClientRect(window_, &bounds);
     return bounds;
-}
-
-LRESULT CALLBACK PageWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<PageWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<PageWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
-    return self->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT PageWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

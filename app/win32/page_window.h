@@ -10,6 +10,7 @@
 
 #include "app/win32/focus_keeper.h"
 #include "app/win32/web_browser.h"
+#include "app/win32/window_class.h"
 
 namespace autolabel::app::win32 {
 
@@ -31,7 +32,7 @@ class PageWindow {
 
   private:
     PageWindow() = default;
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK ObjectWindowProc<PageWindow>(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     RECT ClientBounds() const;
 

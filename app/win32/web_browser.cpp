@@ -119,10 +119,8 @@ ComPtr<IDispatch> WebBrowser::OnNewWindow() {
     return callbacks_.openNewWindow ? callbacks_.openNewWindow() : ComPtr<IDispatch>();
 }
 
-bool WebBrowser::OnWindowClosing() {
-    if (!callbacks_.closeWindow) return false;
-    callbacks_.closeWindow();
-    return true;
+void WebBrowser::OnWindowClosing() {
+    if (callbacks_.closeWindow) callbacks_.closeWindow();
 }
 
 std::wstring WebBrowser::LocationUrl() {

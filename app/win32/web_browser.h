@@ -22,7 +22,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     struct Callbacks {
         // The control of a new window of ours to show the page; empty: none.
         std::function<ComPtr<IDispatch>()> openNewWindow;
-        // The page closed its window; unset: the page may not close it.
+        // The page closed its window; unset: the window stays open.
         std::function<void()> closeWindow;
     };
 
@@ -61,7 +61,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     void OnTopLevelNavigationStarting(bool carriesPostData) override;
     void OnTopLevelNavigationDone() override;
     ComPtr<IDispatch> OnNewWindow() override;
-    bool OnWindowClosing() override;
+    void OnWindowClosing() override;
 
     std::wstring LocationUrl() override;
     void NavigateTo(const std::wstring& address) override;

@@ -244,9 +244,9 @@ TEST_F(MainWindowTest, ANewWindowOfThePageOpensInAWindowOfTheToolsOwn) {
     ASSERT_TRUE(opened);
     EXPECT_TRUE(opened.Query<IWebBrowser2>());
 
-    const std::vector<HWND> pages = window.PageWindows();
+    const std::vector<PageWindow*> pages = window.PageWindows();
     ASSERT_EQ(pages.size(), 1u);
-    HWND page = pages[0];
+    HWND page = pages[0]->Handle();
     EXPECT_EQ(ClassOf(page), L"AutolabelPageWindow");
     EXPECT_EQ(::GetParent(page), nullptr);  // top-level
     DWORD process = 0;
@@ -264,11 +264,42 @@ TEST_F(MainWindowTest, ANewWindowOfThePageOpensInAWindowOfTheToolsOwn) {
     // Closing it leaves the main window alone.
     opened.Reset();
     ::SendMessageW(page, WM_CLOSE, 0, 0);
-    RunMessagesFor(std::chrono::milliseconds(0));
     EXPECT_FALSE(::IsWindow(page));
     EXPECT_TRUE(window.PageWindows().empty());
     EXPECT_TRUE(::IsWindow(window.Handle()));
     EXPECT_TRUE(::IsWindowVisible(window.Handle()));
+}
+
+// WindowClosing as the control raises it for a page's window.close().
+VARIANT_BOOL RaiseWindowClosing(IDispatch* sink) {
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT child, cancelArgument;
+    child.vt = VT_BOOL;
+    child.boolVal = VARIANT_FALSE;
+    cancelArgument.vt = VT_BYREF | VT_BOOL;
+    cancelArgument.pboolVal = &cancel;
+    EXPECT_EQ(RaiseEvent(sink, DISPID_WINDOWCLOSING, {child, cancelArgument}), S_OK);
+    return cancel;
+}
+
+TEST_F(MainWindowTest, APageClosesTheWindowItOpenedButNeverTheMainWindow) {
+    VARIANT_BOOL cancel = VARIANT_TRUE;
+    ComPtr<IDispatch> opened = RequestNewWindow(window.Browser().EventSink(), cancel);
+    ASSERT_EQ(window.PageWindows().size(), 1u);
+    PageWindow* page = window.PageWindows()[0];
+    HWND pageHandle = page->Handle();
+
+    // The control is kept in both cases; the tool closes its window itself.
+    EXPECT_EQ(RaiseWindowClosing(page->Browser().EventSink()), VARIANT_TRUE);
+    opened.Reset();
+    RunMessagesFor(std::chrono::milliseconds(200));
+    EXPECT_FALSE(::IsWindow(pageHandle));
+    EXPECT_TRUE(window.PageWindows().empty());
+
+    EXPECT_EQ(RaiseWindowClosing(window.Browser().EventSink()), VARIANT_TRUE);
+    RunMessagesFor(std::chrono::milliseconds(200));
+    EXPECT_TRUE(::IsWindowVisible(window.Handle()));
+    EXPECT_NE(window.Browser().Window(), nullptr);
 }
 
 TEST_F(MainWindowTest, NavigationSoundsAreOffForTheProcess) {

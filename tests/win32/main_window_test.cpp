@@ -138,13 +138,18 @@ TEST_F(MainWindowTest, ItsChildrenAreTheControlsInDefinitionOrder) {
     EXPECT_EQ(TextOf(Control("单选分组框2")), L"手动区");
 }
 
+// The description of a control's font; a face of "" when it has none.
+LOGFONTW FontOf(HWND control) {
+    LOGFONTW description{};
+    auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+    if (font) ::GetObjectW(font, sizeof description, &description);
+    return description;
+}
+
 TEST_F(MainWindowTest, TheGroupBoxesHaveTheirFontAndTheButtonsTheSystemsMessageFont) {
     for (const char* name : {"单选分组框1", "单选分组框2"}) {
         SCOPED_TRACE(name);
-        auto font = reinterpret_cast<HFONT>(::SendMessageW(Control(name), WM_GETFONT, 0, 0));
-        ASSERT_NE(font, nullptr);
-        LOGFONTW description{};
-        ASSERT_GT(::GetObjectW(font, sizeof description, &description), 0);
+        const LOGFONTW description = FontOf(Control(name));
         EXPECT_STREQ(description.lfFaceName, L"MS Sans Serif");
         EXPECT_EQ(description.lfHeight, -11);
         EXPECT_EQ(description.lfWeight, 400);
@@ -157,14 +162,22 @@ TEST_F(MainWindowTest, TheGroupBoxesHaveTheirFontAndTheButtonsTheSystemsMessageF
     for (const char* name : {"按钮1", "按钮2", "按钮3", "按钮4", "按钮5", "按钮6"}) {
         SCOPED_TRACE(name);
         // No font at all would be the old bitmap "System" font.
-        auto font = reinterpret_cast<HFONT>(::SendMessageW(Control(name), WM_GETFONT, 0, 0));
-        ASSERT_NE(font, nullptr);
-        LOGFONTW description{};
-        ASSERT_GT(::GetObjectW(font, sizeof description, &description), 0);
+        const LOGFONTW description = FontOf(Control(name));
+        EXPECT_STRNE(description.lfFaceName, L"");
         EXPECT_STRNE(description.lfFaceName, L"System");
         EXPECT_STREQ(description.lfFaceName, metrics.lfMessageFont.lfFaceName);
         EXPECT_EQ(description.lfHeight, metrics.lfMessageFont.lfHeight);
     }
+
+    // Both fonts are the window's own: deleted when it goes.
+    const auto fontOf = [&](const char* name) {
+        return reinterpret_cast<HFONT>(::SendMessageW(Control(name), WM_GETFONT, 0, 0));
+    };
+    const HFONT buttonFont = fontOf("按钮1"), boxFont = fontOf("单选分组框1");
+    ::DestroyWindow(window.Handle());
+    LOGFONTW gone{};
+    EXPECT_EQ(::GetObjectW(buttonFont, sizeof gone, &gone), 0);
+    EXPECT_EQ(::GetObjectW(boxFont, sizeof gone, &gone), 0);
 }
 
 TEST_F(MainWindowTest, TheBrowserIsHostedInPlaceAndItsWindowStored) {
@@ -275,7 +288,7 @@ TEST(Program, ClosingWithAPageWindowOpenEndsNormallyAndLeavesNoReference) {
         self.Browser().EventSink()->Invoke(DISPID_NEWWINDOW3, IID_NULL, LOCALE_USER_DEFAULT,
                                            DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr);
         if (target) target->Release();  // the control would hold it; we do not
-        if (!self.PageWindows().empty()) pageWindow = self.PageWindows()[0];
+        if (!self.PageWindows().empty()) pageWindow = self.PageWindows()[0]->Handle();
         ::PostMessageW(self.ControlWindow("按钮4"), BM_CLICK, 0, 0);
         ::PostMessageW(self.Handle(), WM_CLOSE, 0, 0);
     };
