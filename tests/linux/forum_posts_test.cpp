@@ -101,6 +101,24 @@ TEST_F(ForumPosts, AnswerOfARedirectAfterAPostReloadsAsBefore) {
     EXPECT_EQ(Count("POST", "/post-redirect"), 1u);
 }
 
+TEST_F(ForumPosts, ForumThatGoesAwayIsLabelledOnceItComesBack) {
+    ASSERT_TRUE(ShowForm());
+    forum.GoAway();
+    const int before = h.loadsFinished();
+    ASSERT_TRUE(h.Press("按钮5"));
+    ASSERT_TRUE(h.WaitForLoadAfter(before));
+    ASSERT_TRUE(h.WaitQuiet(200ms));
+    EXPECT_EQ(h.RadioStates(), "");  // the browser's error page
+    ASSERT_TRUE(forum.ComeBack());
+    // Nothing to tick on the error page: the reload finds the forum again.
+    ASSERT_TRUE(h.Press("按钮1"));
+    ASSERT_TRUE(WaitForRequests("GET", "/form", 2));
+    ASSERT_TRUE(h.PumpUntil([&] { return h.RadioStates() == "0000"; }, 5s)) << h.RadioStates();
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
+    EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
+}
+
 // Presses the OK button of the dialog the browser shows over the page.
 bool CloseDialog(WebKitWebView* view) {
     std::vector<GtkWidget*> buttons;
