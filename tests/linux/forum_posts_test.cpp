@@ -3,6 +3,7 @@
 // user has closed it, so the submission it holds goes out exactly once.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "tests/linux/forum_server.h"
@@ -119,20 +120,25 @@ TEST_F(ForumPosts, ForumThatGoesAwayIsLabelledOnceItComesBack) {
     EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
 }
 
+// The widgets inside `top`, internal ones included: the browser's dialogs.
+std::vector<GtkWidget*> WidgetsIn(GtkWidget* top) {
+    std::vector<GtkWidget*> widgets{top};
+    for (std::size_t i = 0; i < widgets.size(); ++i)
+        if (GTK_IS_CONTAINER(widgets[i]))
+            gtk_container_forall(
+                GTK_CONTAINER(widgets[i]),
+                [](GtkWidget* child, gpointer list) {
+                    static_cast<std::vector<GtkWidget*>*>(list)->push_back(child);
+                },
+                &widgets);
+    return widgets;
+}
+
 // Presses the OK button of the dialog the browser shows over the page.
 bool CloseDialog(WebKitWebView* view) {
     std::vector<GtkWidget*> buttons;
-    std::function<void(GtkWidget*)> collect = [&](GtkWidget* widget) {
+    for (GtkWidget* widget : WidgetsIn(GTK_WIDGET(view)))
         if (GTK_IS_BUTTON(widget)) buttons.push_back(widget);
-        if (GTK_IS_CONTAINER(widget))
-            gtk_container_forall(
-                GTK_CONTAINER(widget),
-                [](GtkWidget* child, gpointer f) {
-                    (*static_cast<std::function<void(GtkWidget*)>*>(f))(child);
-                },
-                &collect);
-    };
-    collect(GTK_WIDGET(view));
     if (buttons.empty()) return false;
     gtk_button_clicked(GTK_BUTTON(buttons.back()));
     return true;
@@ -165,6 +171,36 @@ TEST_F(ForumPosts, DialogOfTheSubmitHandlerHoldsTheCommandsUntilClosed) {
     // The automatic mode goes on: the next pass reloads the answer afresh.
     ASSERT_TRUE(WaitForRequests("GET", "/post", 1, 5s));
     EXPECT_EQ(Count("POST", "/post"), 1u);
+}
+
+TEST_F(ForumPosts, AuthenticationRequestHoldsTheCommandsToo) {
+    forum.RequireLogin("/private");
+    forum.Page("/private", FormPage("/post"));
+    webkit_web_view_load_uri(h.view(), forum.Address("/private").c_str());
+    ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageHoldsCommands(); }, 5s));
+    const std::size_t asked = forum.requests().size();
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.Press("按钮5"));
+    h.PumpFor(300ms);
+    EXPECT_EQ(forum.requests().size(), asked) << "a command went to the forum";
+    // Signs in: a name and password in the browser's dialog, then its
+    // button to go on.
+    GtkWidget* signIn = nullptr;
+    std::string labels;
+    for (GtkWidget* widget : WidgetsIn(GTK_WIDGET(h.view()))) {
+        if (GTK_IS_ENTRY(widget)) gtk_entry_set_text(GTK_ENTRY(widget), "reviewer");
+        if (!GTK_IS_BUTTON(widget)) continue;
+        const char* label = gtk_button_get_label(GTK_BUTTON(widget));
+        labels += std::string(label ? label : "?") + ";";
+        if (label && std::string_view(label).find("Authenticate") != std::string_view::npos)
+            signIn = widget;
+    }
+    ASSERT_NE(signIn, nullptr) << labels;
+    gtk_button_clicked(GTK_BUTTON(signIn));
+    ASSERT_TRUE(h.PumpUntil([&] { return !h.window().PageHoldsCommands(); }, 5s));
+    ASSERT_TRUE(h.WaitQuiet(200ms));
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
 }
 
 }  // namespace

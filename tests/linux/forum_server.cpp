@@ -50,6 +50,8 @@ void ForumServer::SetCookie(const std::string& path, std::string cookie) {
     routes_[path].cookies.push_back(std::move(cookie));
 }
 
+void ForumServer::RequireLogin(const std::string& path) { routes_[path].login = true; }
+
 void ForumServer::GoAway() { soup_server_disconnect(server_.get()); }
 
 bool ForumServer::ComeBack() {
@@ -82,7 +84,8 @@ void ForumServer::OnRequest(SoupServer*, SoupServerMessage* message, const char*
     self->requests_.push_back(Request{
         soup_server_message_get_method(message), path,
         body && body->data ? std::string(body->data, static_cast<std::size_t>(body->length)) : "",
-        Header(headers, "Cookie"), Header(headers, "Cache-Control")});
+        Header(headers, "Cookie"), Header(headers, "Cache-Control"),
+        Header(headers, "Authorization")});
     if (self->delay_.count() == 0) return self->Answer(message, path);
     // A slow forum: the answer comes later, the loop runs meanwhile.
     soup_server_message_pause(message);
@@ -112,6 +115,11 @@ void ForumServer::Answer(SoupServerMessage* message, const std::string& path) {
     SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
     for (const std::string& cookie : route->second.cookies)
         soup_message_headers_append(headers, "Set-Cookie", cookie.c_str());
+    if (route->second.login && requests_.back().authorization.empty()) {
+        soup_message_headers_append(headers, "WWW-Authenticate", "Basic realm=\"forum\"");
+        soup_server_message_set_status(message, SOUP_STATUS_UNAUTHORIZED, nullptr);
+        return;
+    }
     // Pages of a forum are never taken from a cache.
     soup_message_headers_replace(headers, "Cache-Control", "no-store");
     if (!route->second.redirect.empty()) {

@@ -22,9 +22,10 @@ class ForumServer {
     struct Request {
         std::string method;
         std::string path;
-        std::string body;          // the form data of a post
-        std::string cookie;        // the Cookie header, "" when none
-        std::string cacheControl;  // the Cache-Control header, "" when none
+        std::string body;           // the form data of a post
+        std::string cookie;         // the Cookie header, "" when none
+        std::string cacheControl;   // the Cache-Control header, "" when none
+        std::string authorization;  // the Authorization header, "" when none
     };
 
     ForumServer();  // listening on 127.0.0.1, on a port of its own
@@ -40,6 +41,9 @@ class ForumServer {
     void Redirect(std::string path, std::string target);
     // `path` also sets this cookie ("name=value; attributes").
     void SetCookie(const std::string& path, std::string cookie);
+    // `path` asks for a user name and password (HTTP basic authentication)
+    // until a request brings some.
+    void RequireLogin(const std::string& path);
     // Every answer waits this long first.
     void AnswerAfter(std::chrono::milliseconds delay) { delay_ = delay; }
     // Stops listening, and starts again on the same port.
@@ -55,6 +59,7 @@ class ForumServer {
         std::string html;
         std::string redirect;
         std::vector<std::string> cookies;
+        bool login = false;
     };
     static void OnRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*,
                           gpointer self);
