@@ -20,8 +20,9 @@ ChildProgram::ChildProgram(std::vector<std::string> argv, const std::string& hom
     for (const char* name : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
         env = g_environ_unsetenv(env, name);
     GPid pid = 0;
-    if (g_spawn_async_with_pipes(nullptr, args.data(), env, G_SPAWN_DO_NOT_REAP_CHILD, nullptr,
-                                 nullptr, &pid, nullptr, &stdout_, nullptr, nullptr))
+    if (g_spawn_async_with_pipes(
+            nullptr, args.data(), env, G_SPAWN_DO_NOT_REAP_CHILD, [](gpointer) { setpgid(0, 0); },
+            nullptr, &pid, nullptr, &stdout_, nullptr, nullptr))
         pid_ = pid;
     g_strfreev(env);
     if (!pid_) return;
@@ -38,13 +39,13 @@ ChildProgram::ChildProgram(std::vector<std::string> argv, const std::string& hom
 
 ChildProgram::~ChildProgram() {
     if (pid_ && !exited_) {
-        kill(pid_, SIGKILL);
+        kill(-pid_, SIGKILL);
         WaitForExit(std::chrono::seconds(5));
     }
     if (stdout_ >= 0) close(stdout_);
 }
 
-bool ChildProgram::Signal(int signal) const { return pid_ && !exited_ && kill(pid_, signal) == 0; }
+bool ChildProgram::Signal(int signal) const { return pid_ && !exited_ && kill(-pid_, signal) == 0; }
 
 std::optional<int> ChildProgram::WaitForExit(std::chrono::milliseconds timeout) {
     if (!pid_ || !Harness::Get().PumpUntil([&] { return exited_; }, timeout)) return std::nullopt;

@@ -22,6 +22,9 @@ class ChildProgram {
     ChildProgram& operator=(const ChildProgram&) = delete;
 
     bool started() const { return pid_ > 0; }
+    // To the program and the browser processes it started, as a terminal
+    // sends Ctrl+C to its whole foreground group: the program leads a
+    // process group of its own.
     bool Signal(int signal) const;
     // The wait status once the program has ended, nullopt on time-out.
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
