@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 
 #include "tests/linux/harness.h"
 
@@ -63,9 +64,14 @@ std::optional<int> ChildProgram::WaitForExit(std::chrono::milliseconds timeout) 
     return status_;
 }
 
-std::string MakeTemporaryFolder(const char* pattern) {
+TemporaryFolder::TemporaryFolder(const char* pattern) {
     g_autofree char* path = g_dir_make_tmp(pattern, nullptr);
-    return path ? path : "";
+    path_ = path ? path : "";
+}
+
+TemporaryFolder::~TemporaryFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace autolabel::e2e

@@ -39,7 +39,18 @@ class ChildProgram {
     std::string output_;
 };
 
-// A fresh folder under the system's temporary folder.
-std::string MakeTemporaryFolder(const char* pattern);
+// A fresh folder under the system's temporary folder, removed with all it
+// holds when the test is done with it.
+class TemporaryFolder {
+  public:
+    explicit TemporaryFolder(const char* pattern);
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
 
 }  // namespace autolabel::e2e

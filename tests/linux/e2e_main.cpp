@@ -8,6 +8,7 @@
 #include <webkit2/webkit2.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/commands.h"
 #include "app/program.h"
@@ -53,6 +54,8 @@ int main(int argc, char** argv) {
     e2e::Harness::Get().startAddress = start;
     g_idle_add(RunTests, nullptr);
     const int loopStatus = app::RunProgram(platform, window, start);
+    std::error_code ignored;
+    std::filesystem::remove_all(home, ignored);
 
     int status = testStatus;
     if (loopStatus != 0 || app::page || platform.coInitializeCount() != 1 ||

@@ -98,21 +98,6 @@ bool Harness::WaitForLoadAfter(int before, Milliseconds timeout) {
     return PumpUntil([&] { return loadsFinished_ > before; }, timeout);
 }
 
-bool Harness::ControlCenter(std::string_view controlName, int& x, int& y) {
-    GtkWidget* widget = window_->control(controlName);
-    if (!widget || !gtk_widget_get_realized(widget)) return false;
-    GtkWidget* top = gtk_widget_get_toplevel(widget);
-    int inTopX = 0, inTopY = 0, originX = 0, originY = 0;
-    if (!gtk_widget_translate_coordinates(widget, top, gtk_widget_get_allocated_width(widget) / 2,
-                                          gtk_widget_get_allocated_height(widget) / 2, &inTopX,
-                                          &inTopY))
-        return false;
-    gdk_window_get_origin(gtk_widget_get_window(top), &originX, &originY);
-    x = originX + inTopX;
-    y = originY + inTopY;
-    return true;
-}
-
 namespace {
 
 bool ScreenPosition(GtkWidget* widget, int inWidgetX, int inWidgetY, int& x, int& y) {
@@ -128,6 +113,12 @@ bool ScreenPosition(GtkWidget* widget, int inWidgetX, int inWidgetY, int& x, int
 }
 
 }  // namespace
+
+bool Harness::ControlCenter(std::string_view controlName, int& x, int& y) {
+    GtkWidget* widget = window_->control(controlName);
+    return widget && ScreenPosition(widget, gtk_widget_get_allocated_width(widget) / 2,
+                                    gtk_widget_get_allocated_height(widget) / 2, x, y);
+}
 
 bool Harness::ClickElement(std::string_view id) {
     const std::string at =

@@ -56,7 +56,8 @@ bool RunToEnd(const std::vector<std::string>& argv) {
 
 TEST(Installed, RunsWithoutTheBuildFolderAndBindsToTheDemoPage) {
     Harness& h = Harness::Get();
-    const std::string prefix = MakeTemporaryFolder("autolabel-prefix-XXXXXX");
+    const TemporaryFolder staging("autolabel-prefix-XXXXXX");
+    const std::string& prefix = staging.path();
     ASSERT_TRUE(RunToEnd({AUTOLABEL_CMAKE, "--install", kBuild, "--prefix", prefix}));
     const std::string program = prefix + "/bin/autolabel";
     ASSERT_TRUE(g_file_test(program.c_str(), G_FILE_TEST_IS_EXECUTABLE));
@@ -75,8 +76,8 @@ TEST(Installed, RunsWithoutTheBuildFolderAndBindsToTheDemoPage) {
 
     BuildFolderMovedAway away;
     ASSERT_TRUE(away.moved());
-    ChildProgram tool({program, forum.Address("/cuseraudit/browser")},
-                      MakeTemporaryFolder("autolabel-home-XXXXXX"));
+    const TemporaryFolder home("autolabel-home-XXXXXX");
+    ChildProgram tool({program, forum.Address("/cuseraudit/browser")}, home.path());
     ASSERT_TRUE(
         h.PumpUntil([&] { return !forum.RequestsFor("GET", "/cuseraudit/browser").empty(); }, 15s));
     h.PumpFor(1500ms);  // the page drawn and its script run

@@ -36,7 +36,8 @@ class Session : public testing::Test {
     }
     Harness& h = Harness::Get();
     ForumServer forum;
-    std::string home = MakeTemporaryFolder("autolabel-home-XXXXXX");
+    TemporaryFolder folder{"autolabel-home-XXXXXX"};
+    const std::string& home = folder.path();
 };
 
 TEST_F(Session, DayCookieOutlastsARestartSessionCookieEndsWithTheProcess) {
