@@ -173,6 +173,23 @@ TEST_F(ForumPosts, DialogOfTheSubmitHandlerHoldsTheCommandsUntilClosed) {
     EXPECT_EQ(Count("POST", "/post"), 1u);
 }
 
+TEST_F(ForumPosts, LeavePageQuestionHoldsTheCommandsToo) {
+    forum.Page("/form", FormPage("/post",
+                                 "<p id=here>here</p><script>addEventListener('beforeunload',"
+                                 " (e) => { e.preventDefault(); e.returnValue = ''; });</script>"));
+    ASSERT_TRUE(ShowForm());
+    ASSERT_TRUE(h.ClickElement("here"));  // the page asks only once it was used
+    ASSERT_TRUE(h.Press("按钮5"));        // leaving it by the reload: the question
+    ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageHoldsCommands(); }, 5s));
+    const std::size_t asked = forum.requests().size();
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.Press("按钮5"));
+    h.PumpFor(300ms);
+    EXPECT_EQ(forum.requests().size(), asked) << "a command went to the forum";
+    ASSERT_TRUE(CloseDialog(h.view()));
+    ASSERT_TRUE(h.PumpUntil([&] { return !h.window().PageHoldsCommands(); }, 5s));
+}
+
 TEST_F(ForumPosts, AuthenticationRequestHoldsTheCommandsToo) {
     forum.RequireLogin("/private");
     forum.Page("/private", FormPage("/post"));
