@@ -1,5 +1,7 @@
 #include "app/gtk/page_reload.h"
 
+#include <utility>
+
 #include "app/gtk/crashed_page.h"
 
 namespace autolabel::app::gtk {
@@ -36,16 +38,25 @@ gboolean PageReload::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decisi
 }
 
 void PageReload::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
-    if (event != WEBKIT_LOAD_COMMITTED) return;
     auto* self = static_cast<PageReload*>(data);
+    using Load = CrashedPageLoad;
+    if (event == WEBKIT_LOAD_STARTED && self->crashedPageLoad_ == Load::Requested)
+        self->crashedPageLoad_ = Load::Started;
+    if (event == WEBKIT_LOAD_FINISHED && self->crashedPageLoad_ != Load::Requested) {
+        // Also the end of a load of the tool's page that failed or was
+        // cancelled without committing: the next commit is a real page.
+        self->crashedPageLoad_ = Load::None;
+        if (std::exchange(self->reloadWhenLoaded_, false)) self->Reload();
+    }
+    if (event != WEBKIT_LOAD_COMMITTED) return;
     const char* uri = webkit_web_view_get_uri(view);
     auto it = uri ? self->methods_.find(uri) : self->methods_.end();
     // A redirect's target is asked for with the method the redirect gave
     // it; an address never asked for here came by a redirect, as a GET.
     self->shownFromPost_ = it != self->methods_.end() && IsPost(it->second);
     self->methods_.clear();
-    if (self->crashedPageLoading_) {
-        self->crashedPageLoading_ = false;
+    if (self->crashedPageLoad_ == Load::Requested || self->crashedPageLoad_ == Load::Started) {
+        self->crashedPageLoad_ = Load::Committed;
         self->shownFromPost_ = false;
     } else {
         self->lostAddress_.clear();  // a real page is shown again
@@ -61,7 +72,7 @@ void PageReload::OnProcessTerminated(WebKitWebView* view, WebKitWebProcessTermin
         const char* uri = webkit_web_view_get_uri(view);
         self->lostAddress_ = uri && *uri ? uri : "about:blank";
     }
-    self->crashedPageLoading_ = true;
+    self->crashedPageLoad_ = CrashedPageLoad::Requested;
     // Shown under the lost address, so the address stays what the user saw.
     webkit_web_view_load_alternate_html(view, CrashedPageHtml(self->lostAddress_).c_str(),
                                         self->lostAddress_.c_str(), nullptr);
@@ -69,6 +80,15 @@ void PageReload::OnProcessTerminated(WebKitWebView* view, WebKitWebProcessTermin
 
 void PageReload::Reload() {
     if (!view_) return;
+    // A load asked for while the tool's own page is still loading may be
+    // taken for that page's (the engine then shows the tool's page for it)
+    // or cancel it after it began: either way the tool would no longer know
+    // which page it shows. Wait for that load to end.
+    if (crashedPageLoad_ == CrashedPageLoad::Requested ||
+        crashedPageLoad_ == CrashedPageLoad::Started) {
+        reloadWhenLoaded_ = true;
+        return;
+    }
     if (!lostAddress_.empty()) {
         const std::string lost = lostAddress_;
         webkit_web_view_load_uri(view_, lost.c_str());

@@ -36,7 +36,11 @@ class PageReload {
     // by address: the one that commits tells how the page came.
     std::map<std::string, std::string> methods_;
     bool shownFromPost_ = false;
-    bool crashedPageLoading_ = false;
+    // The load of the tool's own page: asked for, begun, committed.
+    enum class CrashedPageLoad { None, Requested, Started, Committed };
+    CrashedPageLoad crashedPageLoad_ = CrashedPageLoad::None;
+    // 刷新 pressed while that load runs: made once it has finished.
+    bool reloadWhenLoaded_ = false;
     std::string lostAddress_;  // the page the tool's own page stands in for
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include "app/commands.h"
 #include "tests/linux/forum_server.h"
 #include "tests/linux/harness.h"
 
@@ -36,6 +37,33 @@ TEST(CrashedPage, ShowsTheToolsPageAndTheNextPassBringsThePageBack) {
     ASSERT_TRUE(h.Press("按钮3"));
     EXPECT_FALSE(h.window().pageReload()->showsCrashedPage());
     EXPECT_EQ(forum.RequestsFor("GET", "/browser").size(), 2u);
+}
+
+// 刷新 pressed as soon as the page's process is found dead, before the tool's
+// own page has loaded: the lost page comes back, the tool knows it shows it,
+// and a later crash names the page lost then.
+TEST(CrashedPage, AReloadBeforeTheToolsPageHasLoadedLeavesNothingBehind) {
+    Harness& h = Harness::Get();
+    ForumServer forum;
+    forum.Page("/first", "<!DOCTYPE html><body><input type=radio name=a></body>");
+    forum.Page("/second", "<!DOCTYPE html><body><input type=radio name=a></body>");
+    const std::string first = forum.Address("/first"), second = forum.Address("/second");
+    ASSERT_TRUE(h.Load(first));
+    ASSERT_EQ(kill(h.WebProcess(), SIGKILL), 0);
+    ASSERT_TRUE(h.PumpUntil([&] { return h.window().pageReload()->showsCrashedPage(); }, 5s));
+    app::RefreshPage();
+    ASSERT_TRUE(h.PumpUntil([&] { return forum.RequestsFor("GET", "/first").size() == 2; }, 5s));
+    ASSERT_TRUE(h.WaitQuiet());
+    EXPECT_EQ(h.RadioStates(), "0") << h.Eval("document.body.innerText");
+    EXPECT_FALSE(h.window().pageReload()->showsCrashedPage());
+
+    ASSERT_TRUE(h.Load(second));
+    ASSERT_EQ(kill(h.WebProcess(), SIGKILL), 0);
+    ASSERT_TRUE(h.PumpUntil([&] { return h.Text("lost-address") == second; }, 5s))
+        << h.Text("lost-address");
+    app::RefreshPage();
+    ASSERT_TRUE(h.PumpUntil([&] { return forum.RequestsFor("GET", "/second").size() == 2; }, 5s));
+    EXPECT_EQ(forum.RequestsFor("GET", "/first").size(), 2u);
 }
 
 }  // namespace
