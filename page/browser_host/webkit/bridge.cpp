@@ -27,6 +27,11 @@ constexpr auto kStalledBound = 100ms;
 // Replies usually come within tens of microseconds: spin that long before
 // sleeping in poll(), which costs a wake-up.
 constexpr auto kSpin = 100us;
+// A lookup walks the page before it answers, for tens of microseconds to a
+// millisecond: a sleep through it costs a wake-up on each side (the page's
+// process has meanwhile gone back to its main loop, and the write that follows
+// must wake it), 100-200 us each on an idle or a busy machine.
+constexpr auto kLookupSpin = 1ms;
 
 std::string RandomToken() {
     unsigned char bytes[p::kTokenLength / 2];
@@ -98,7 +103,7 @@ Clock::time_point Connection::CallDeadline() const {
 bool Connection::Exchange(p::Writer& request, std::uint32_t sequence, Clock::time_point deadline,
                           p::WireValue& reply) {
     reply = p::WireValue{};
-    return ExchangeParsed(request, sequence, deadline, [&reply](p::Reader& r) {
+    return ExchangeParsed(request, sequence, deadline, kSpin, [&reply](p::Reader& r) {
         reply = r.Value();
         if (r.AtEnd()) return true;
         reply = p::WireValue{};
@@ -107,13 +112,13 @@ bool Connection::Exchange(p::Writer& request, std::uint32_t sequence, Clock::tim
 }
 
 bool Connection::ExchangeParsed(p::Writer& request, std::uint32_t sequence,
-                                Clock::time_point deadline,
+                                Clock::time_point deadline, Clock::duration spin,
                                 const std::function<bool(p::Reader&)>& parse) {
     FlushReleases();
     auto datagram = request.Finish();
     if (!datagram || !Send(*datagram)) return false;
 
-    const auto spinUntil = Clock::now() + kSpin;
+    const auto spinUntil = std::min(Clock::now() + spin, deadline);
     for (;;) {
         const ssize_t n =
             ::recv(fd_.Get(), buffer_.data(), buffer_.size(), MSG_DONTWAIT | MSG_TRUNC);
@@ -198,7 +203,7 @@ bool Connection::FindElement(p::Handle document, const p::ElementQuery& query,
     const std::uint32_t sequence = NextSequence();
     p::Writer w(p::Op::FindElement, sequence);
     p::WriteQuery(w, document, query);
-    return ExchangeParsed(w, sequence, CallDeadline(),
+    return ExchangeParsed(w, sequence, CallDeadline(), kLookupSpin,
                           [&answer](p::Reader& r) { return p::ReadAnswer(r, answer); });
 }
 

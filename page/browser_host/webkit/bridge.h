@@ -54,9 +54,10 @@ class Connection {
 
   private:
     // As Exchange, for a reply that is not one value: `parse` reads the
-    // payload of an Ok reply and says whether it was well formed.
+    // payload of an Ok reply and says whether it was well formed. The wait
+    // spins for `spin` before it sleeps in poll().
     bool ExchangeParsed(protocol::Writer& request, std::uint32_t sequence,
-                        Clock::time_point deadline,
+                        Clock::time_point deadline, Clock::duration spin,
                         const std::function<bool(protocol::Reader&)>& parse);
     bool Send(std::span<const std::byte> datagram);
     void FlushReleases();
