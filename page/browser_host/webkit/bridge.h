@@ -2,7 +2,8 @@
 // process extensions connect to, and synchronous, bounded requests to them.
 // Waiting never runs the GLib main loop: it spins briefly, then blocks in
 // poll() until the reply or the bound, so no routine of the tool can run in
-// the middle of a DOM call.
+// the middle of a DOM call. Between commands the main loop takes connections
+// as they come, reads their introductions and drops the ones that end.
 #pragma once
 
 #include <glib.h>
@@ -19,15 +20,23 @@
 #include "page/browser_host/dom_ref.h"
 #include "page/browser_host/webkit/protocol.h"
 #include "page/browser_host/webkit/unique_fd.h"
+#include "page/browser_host/webkit/unique_source.h"
 
 namespace autolabel::browser_host::webkit {
 
 using Clock = std::chrono::steady_clock;
 
 // One web process's connection, introduced as serving one page.
+//
+// One bound per command: a page command begins with the document request.
+// Once a call has missed its bound, the later calls of the command fail at
+// once, without being sent, until the page has answered again; the next
+// document request tries the page afresh.
 class Connection {
   public:
     explicit Connection(UniqueFd fd) : fd_(std::move(fd)) {}
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
 
     bool alive() const { return static_cast<bool>(fd_); }
     int fd() const { return fd_.Get(); }
@@ -38,6 +47,8 @@ class Connection {
                   protocol::WireValue& reply);
     std::uint32_t NextSequence() { return ++sequence_; }
 
+    // The document request, with which every page command begins: the page
+    // is tried afresh, with the whole bound.
     bool GetDocument(Clock::duration bound, protocol::WireValue& reply);
     bool Read(protocol::Handle handle, std::string_view name, protocol::WireValue& reply);
     bool Write(protocol::Handle handle, std::string_view name, const protocol::WireValue& value);
@@ -46,23 +57,37 @@ class Connection {
     // Handles go back in batches, ahead of the next request.
     void QueueRelease(protocol::Handle handle);
 
-    void Close() { fd_.Reset(); }
+    // Closes the connection from the main loop as soon as the peer hangs up.
+    void WatchHangup();
+    void Close();
 
   private:
-    bool Send(std::span<const std::byte> datagram);
+    enum class Sent { Yes, Full, Closed };
+    Sent Send(std::span<const std::byte> datagram);
     void FlushReleases();
-    Clock::time_point CallDeadline() const;
+    // A DOM call of the current command: sent unless an earlier one missed
+    // its bound and the page has not answered since.
+    bool CallPage(protocol::Writer& request, std::uint32_t sequence, protocol::WireValue& reply);
+    bool AnsweredSinceMiss();
 
     UniqueFd fd_;
+    UniqueSource hangup_;
     std::uint32_t sequence_ = 0;
-    bool stalled_ = false;  // the last request timed out: bound the next ones tighter
+    bool missed_ = false;  // a call of this command missed its bound
     std::vector<protocol::Handle> releases_;
     std::vector<std::byte> buffer_ =
         std::vector<std::byte>(sizeof(protocol::Header) + protocol::kMaxPayload);
 };
 
+// Connections that have not introduced themselves get this long to do so.
+inline constexpr auto kIntroductionTime = std::chrono::milliseconds(2000);
+// At most this many wait for their introduction; a new one pushes out the oldest.
+inline constexpr std::size_t kMaxUnintroduced = 16;
+
 class Bridge {
   public:
+    // Removes the socket directories of earlier runs that were killed, then
+    // makes its own and starts listening from the main loop.
     Bridge();
     ~Bridge();
     Bridge(const Bridge&) = delete;
@@ -76,18 +101,38 @@ class Bridge {
     // A new reference to the current document of the page with this id, or
     // an empty one when no extension serving it answers within `bound`.
     DomRef RequestDocument(std::uint64_t pageId, Clock::duration bound);
-    // The connection serving a page, if one has introduced itself.
+    // The connection serving a page, if one has introduced itself; takes
+    // what is waiting on the socket first, without waiting.
     std::shared_ptr<Connection> ConnectionFor(std::uint64_t pageId);
+    // The page's process has ended (WebKit says so): its connection goes.
+    void DropPage(std::uint64_t pageId);
+
+    // What the main loop has taken so far, without taking anything.
+    bool Serves(std::uint64_t pageId) const;
+    std::size_t unintroduced() const { return unintroduced_.size(); }
 
   private:
+    struct Unintroduced {
+        UniqueFd fd;
+        UniqueSource watch;
+        Clock::time_point deadline;
+    };
+    static gboolean OnListenerReady(gint fd, GIOCondition condition, gpointer self);
+    static gboolean OnIntroductionReady(gint fd, GIOCondition condition, gpointer self);
+    static gboolean OnSweep(gpointer self);
     void AcceptWaiting();
+    // Reads the introductions that have arrived; those past their time go.
     void ReadIntroductions();
+    // Reads one connection's first message: false while nothing has arrived.
+    bool ReadIntroduction(Unintroduced& connection);
 
     std::string directory_;
     std::string path_;
     std::string token_;
     UniqueFd listener_;
-    std::vector<UniqueFd> unintroduced_;
+    UniqueSource listenerWatch_;
+    UniqueSource sweep_;
+    std::vector<Unintroduced> unintroduced_;
     std::map<std::uint64_t, std::shared_ptr<Connection>> pages_;
 };
 
