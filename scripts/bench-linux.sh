@@ -4,9 +4,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build/bench-linux"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DAUTOLABEL_BUILD_GTK=ON -DAUTOLABEL_BUILD_TESTS=OFF -DAUTOLABEL_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" -j2 --target bridge_bench autolabel-web-extension
+source "$root/scripts/parallel-jobs.sh"
+(cd "$root" && cmake --preset bench-linux >/dev/null && cmake --build --preset bench-linux)
 source "$root/scripts/linux-xvfb.sh"
 if [[ -z "${DISPLAY:-}" ]]; then
     start_xvfb || { echo "bench-linux: could not start Xvfb" >&2; exit 1; }

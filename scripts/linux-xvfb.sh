@@ -1,5 +1,6 @@
-# Sourced by run-linux.sh and test-linux.sh: a private Xvfb server and the
-# settings WebKitGTK needs to draw in it as root, without GPU or desktop bus.
+# Sourced by the scripts that need a display (with-xvfb.sh, run-linux.sh,
+# bench-linux.sh, test-windows.sh): a private Xvfb server and the settings
+# WebKitGTK needs to draw in it as root, without GPU or desktop bus.
 
 export WEBKIT_DISABLE_COMPOSITING_MODE=1 WEBKIT_DISABLE_DMABUF_RENDERER=1
 export LIBGL_ALWAYS_SOFTWARE=1 GSETTINGS_BACKEND=memory GTK_IM_MODULE=none NO_AT_BRIDGE=1

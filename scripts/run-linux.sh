@@ -5,9 +5,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build/linux"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DAUTOLABEL_BUILD_GTK=ON -DAUTOLABEL_BUILD_TESTS=OFF -DAUTOLABEL_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" -j2 --target autolabel autolabel-web-extension
+source "$root/scripts/parallel-jobs.sh"
+(cd "$root" && cmake --preset linux >/dev/null && cmake --build --preset linux)
 exe="$build/app/gtk/autolabel"
 page="file://$root/demo/moderation.html"
 

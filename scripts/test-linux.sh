@@ -1,20 +1,17 @@
 #!/usr/bin/env bash
-# Builds the GTK window and runs its end-to-end tests on the real engine
-# under a private Xvfb server. Fails (never skips) when no display can be had.
+# Builds the GTK window with its tests (preset test-linux) and runs them with
+# ctest: the DOM bridge's tests, and the end-to-end suite on the real engine
+# on a private Xvfb server (scripts/with-xvfb.sh), which fails, never skips,
+# when no display can be had. Arguments (a --gtest_filter, say) go to the
+# end-to-end suite, which then runs alone.
 set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/parallel-jobs.sh
 
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${AUTOLABEL_LINUX_TEST_BUILD:-$root/build/test-linux}"
+cmake --preset test-linux >/dev/null
+cmake --build --preset test-linux
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DAUTOLABEL_BUILD_GTK=ON -DAUTOLABEL_BUILD_TESTS=ON -DAUTOLABEL_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" -j2 --target autolabel autolabel-web-extension autolabel_e2e_linux \
-    autolabel_bridge_tests
-
-"$build/tests/linux/autolabel_bridge_tests"
-
-source "$root/scripts/linux-xvfb.sh"
-start_xvfb || { echo "test-linux: could not start Xvfb" >&2; exit 1; }
-trap stop_xvfb EXIT
-
-"$build/tests/linux/autolabel_e2e_linux" "$@"
+if (($# > 0)); then
+    exec bash scripts/with-xvfb.sh build/test-linux/tests/linux/autolabel_e2e_linux "$@"
+fi
+ctest --preset test-linux

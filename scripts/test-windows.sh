@@ -5,36 +5,28 @@
 # the run). Leaves build/windows/screenshot.png of the window under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/parallel-jobs.sh
 
 build="$PWD/build/windows"
 # The core's in-memory double needs libxml2, cross-built once.
 libxml2=$(bash scripts/windows-libxml2.sh)
 cmake --preset windows -DAUTOLABEL_WINDOWS_DEPS="$libxml2" >/dev/null
-cmake --build --preset windows -j 2
+cmake --build --preset windows
 
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
-xvfb_pid=""
+source scripts/linux-xvfb.sh
 app_pid=""
 cleanup() {
     [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
     wineserver -k 2>/dev/null || true
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+    stop_xvfb
 }
 trap cleanup EXIT
 
 # Windows cannot be created without a display, and skipped tests would pass.
 if [[ -z "${DISPLAY:-}" ]] || ! xdpyinfo >/dev/null 2>&1; then
-    display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do [[ -s "$display_file" ]] && break; sleep 0.1; done
-    export DISPLAY=":$(head -n1 "$display_file")"
-    rm -f "$display_file"
-fi
-if ! xdpyinfo >/dev/null 2>&1; then
-    echo "test-windows: no X display (DISPLAY=${DISPLAY:-}); the window tests need one" >&2
-    exit 1
+    start_xvfb || { echo "test-windows: no X display and Xvfb would not start" >&2; exit 1; }
 fi
 
 echo "== fresh Wine prefix in $WINEPREFIX"
@@ -67,6 +59,6 @@ app_pid=""
 
 echo "== Windows tests and the core's tests under Wine"
 [[ -f "$build/tests/core_tests.exe" ]] || { echo "test-windows: core tests not built" >&2; exit 1; }
-ctest --test-dir "$build" -j 2 --timeout 180 --output-on-failure
+ctest --preset windows
 
 echo "test-windows: passed; screenshot in $build/screenshot.png"

@@ -7,6 +7,7 @@
 # build/windows-deps/libxml2. Does nothing when it is already there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/parallel-jobs.sh
 
 root="$PWD/build/windows-deps"
 prefix="$root/libxml2"
@@ -43,6 +44,6 @@ done
 cmake -S "$root/source/tree" -B "$root/source/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DBUILD_SHARED_LIBS=OFF -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}" >/dev/null
-cmake --build "$root/source/build" -j 2 >/dev/null
+cmake --build "$root/source/build" >/dev/null
 cmake --install "$root/source/build" >/dev/null
 echo "$prefix"

@@ -185,5 +185,14 @@ TEST(BindingWalk, AWindowDestroyedDuringTheWalkEndsThatLevel) {
     EXPECT_EQ(page.FindDocumentWindow(parent), later);
 }
 
+TEST(DocumentWindow, AWindowIsTestedBeforeItsDescendants) {
+    ScriptedPlatform platform;
+    page::PageAutomation page(platform);
+    WindowHandle parent = platform.CreateWindow("Shell Embedding");
+    WindowHandle outer = platform.CreateWindow("Internet Explorer_Server", parent);
+    platform.CreateWindow("Internet Explorer_Server", outer);
+    EXPECT_EQ(page.FindDocumentWindow(parent), outer);
+}
+
 }  // namespace
 }  // namespace autolabel::testing

@@ -166,12 +166,9 @@ class ReentrantCommands : public Commands {
   protected:
     void SetUp() override {
         Commands::SetUp();
-        WindowHandle control = platform.CreateWindow("Shell Embedding");
-        platform.CreateWindow("ScrollBar", control);
-        WindowHandle view = platform.CreateWindow("Shell DocObject View", control);
-        window.browserControl = control;
-        window.documentWindow = platform.CreateWindow("Internet Explorer_Server", view);
-        app::browserWindow = control;
+        window.browserControl = 0;
+        window.BuildBrowser(BrowserLayout::ScrollBarFirst);
+        app::browserWindow = window.browserControl;
     }
 };
 

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
 #include "tests/support/page_fixture.h"
+#include "tests/support/recording_document.h"
 
 namespace autolabel::testing {
 namespace {
@@ -157,6 +161,50 @@ TEST(FindElement, LeavesOnlyTheResultsReferenceBehind) {
     }
     browser.page.FindElement(kButtons, "9", 0, ordinal);
     EXPECT_EQ(browser.document->liveReferences(), 1);
+}
+
+TEST(FindElement, ReadsEachPassLengthOnceBeforeItsFirstItem) {
+    BrowserPage browser(
+        "<input type=text id=t><input type=submit id=s><input type=reset id=r>"
+        "<button id=b1></button><button id=b2></button>");
+    browser.Bind();
+    for (const char* identifier : {"4", "none"}) {  // found in the second pass, and not at all
+        browser.document->ClearCalls();
+        std::int32_t ordinal = 0;
+        browser.page.FindElement(kButtons, identifier, 0, ordinal);
+        const std::vector<std::string>& calls = browser.document->calls();
+        for (const char* pass : {"inputs", "buttons"}) {
+            const std::string length = std::string(pass) + ".length";
+            EXPECT_EQ(browser.document->CountCalls(length), 1) << pass << " " << identifier;
+            auto lengthRead = std::find(calls.begin(), calls.end(), length);
+            auto firstItem = std::find(calls.begin(), calls.end(), std::string(pass) + ".item(0)");
+            EXPECT_LT(lengthRead, firstItem) << pass << " " << identifier;
+        }
+    }
+}
+
+TEST(FindElement, TheSkipCountNeverAppliesToAMatchByPosition) {
+    BrowserPage unnamed("<input type=submit id=a><input type=submit id=b><input type=submit id=c>");
+    EXPECT_EQ(Find(unnamed, kButtons, "2", 1).id, "b");
+    EXPECT_EQ(Find(unnamed, kButtons, "2", 5).id, "b");
+    // One hit uses up one skip; the position is taken all the same.
+    BrowserPage named(
+        "<input type=submit id=a name=3><input type=submit id=b><input type=submit id=c>");
+    EXPECT_EQ(Find(named, kButtons, "3", 2).id, "c");
+}
+
+TEST(FindElement, GivesItemItsPositionAsADouble) {
+    auto document = std::make_shared<RecordingDocument>(std::vector<RecordedElement>{
+        {"input", "submit"},
+        {"input", "text"},
+        {"button", "submit"},
+    });
+    ScriptedPlatform platform;
+    page::PageAutomation page(platform);
+    page.pageDocument = RecordingDocument::NewReference(document);
+    std::int32_t ordinal = 0;
+    EXPECT_FALSE(page.FindElement(kButtons, "9", 0, ordinal));
+    EXPECT_EQ(document->itemArgumentKinds, std::vector<Value::Kind>(3, Value::Kind::Double));
 }
 
 }  // namespace

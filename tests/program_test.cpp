@@ -40,6 +40,36 @@ TEST(Program, StartsWithThePageObjectTheBrowserHandleAndTheTimerStopped) {
     EXPECT_TRUE(document->clicks().empty());
 }
 
+// What the window's creation sets off may already use the page object, so
+// the object, with COM initialised, comes first.
+TEST(Program, CreatesThePageObjectWithCOMBeforeTheWindowAndItsBrowser) {
+    struct WatchingWindow : ScriptedMainWindow {
+        explicit WatchingWindow(ScriptedPlatform& platform)
+            : ScriptedMainWindow(platform), platform(platform) {}
+        void CreateMainWindow(const app::WindowDefinition& definition,
+                              const std::string& address) override {
+            pageAtCreation = app::page != nullptr;
+            comAtCreation = platform.coInitializeCalls;
+            browserAtCreation = browserControl;
+            if (app::page) documentAtCreation = static_cast<bool>(app::page->pageDocument);
+            ScriptedMainWindow::CreateMainWindow(definition, address);
+        }
+        ScriptedPlatform& platform;
+        bool pageAtCreation = false;
+        int comAtCreation = -1;
+        WindowHandle browserAtCreation = -1;
+        bool documentAtCreation = true;
+    };
+    ScriptedPlatform platform;
+    WatchingWindow window(platform);
+    EXPECT_EQ(app::RunProgram(platform, window, "about:blank"), 0);
+    EXPECT_TRUE(window.pageAtCreation);
+    EXPECT_EQ(window.comAtCreation, 1);
+    EXPECT_EQ(window.browserAtCreation, 0);  // the browser comes with the window
+    EXPECT_FALSE(window.documentAtCreation);
+    EXPECT_NE(window.browserControl, 0);
+}
+
 TEST(Program, ClosingWithAutoModeOnDestroysThePageObjectOnce) {
     ScriptedPlatform platform;
     ScriptedMainWindow window(platform);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "tests/support/page_fixture.h"
+#include "tests/support/recording_document.h"
 
 namespace autolabel::testing {
 namespace {
@@ -112,6 +115,31 @@ TEST(SelectRadio, LeavesNoReferenceBehind) {
     browser.page.SelectRadio("5", 0, true);
     browser.page.SelectRadio("9", 0, true);
     EXPECT_EQ(browser.document->liveReferences(), 1);
+}
+
+TEST(SelectRadio, PassesItsSkipCountOnToTheLookup) {
+    BrowserPage browser(
+        "<input type=radio name=a id=r1 title=same><input type=radio name=b id=r2 title=same>");
+    browser.Bind();
+    EXPECT_EQ(browser.page.FindRadio("same", 1).Read("id").ToText(), "r2");
+    EXPECT_TRUE(browser.page.SelectRadio("same", 1, false));
+    EXPECT_TRUE(browser.document->IsChecked("r2"));
+    EXPECT_FALSE(browser.document->IsChecked("r1"));
+    EXPECT_FALSE(browser.page.SelectRadio("same", 2, false));
+    EXPECT_FALSE(browser.document->IsChecked("r1"));
+}
+
+// A host that reads the written text as the core's value conversion does,
+// rather than by a rule of its own as the double does.
+TEST(SelectRadio, TheWrittenTextTicksWhereTheHostReadsItAsABoolean) {
+    auto document = std::make_shared<RecordingDocument>(std::vector<RecordedElement>{
+        {"input", "radio", "r"},
+    });
+    ScriptedPlatform platform;
+    page::PageAutomation page(platform);
+    page.pageDocument = RecordingDocument::NewReference(document);
+    EXPECT_TRUE(page.SelectRadio("1", 0, false));
+    EXPECT_TRUE(document->Find("r")->checked);
 }
 
 }  // namespace

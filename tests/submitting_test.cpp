@@ -66,5 +66,16 @@ TEST(ClickButton, TrueWhateverThePageDoesWithTheClick) {
     EXPECT_EQ(old->liveReferences(), 0);
 }
 
+TEST(ClickButton, PassesItsSkipCountOnToTheLookup) {
+    BrowserPage browser(
+        "<form><input type=submit id=s1 name=go><input type=submit id=s2 name=go></form>");
+    browser.Bind();
+    EXPECT_EQ(browser.page.FindButton("go", 1).Read("id").ToText(), "s2");
+    EXPECT_TRUE(browser.page.ClickButton("go", 1));
+    EXPECT_EQ(browser.document->clicks(), (std::vector<std::string>{"input#s2"}));
+    EXPECT_FALSE(browser.page.ClickButton("go", 2));
+    EXPECT_EQ(browser.document->clicks().size(), 1u);
+}
+
 }  // namespace
 }  // namespace autolabel::testing

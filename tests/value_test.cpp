@@ -65,6 +65,13 @@ TEST(ValueConversion, EmptyGivesNothingAndTextReadsAsDecimal) {
     EXPECT_TRUE(Value::Object(DomRef()).IsEmpty());
 }
 
+// SelectRadio ticks by writing the text "checked": a host that turns it into
+// a boolean with this conversion must get true.
+TEST(ValueConversion, TheTextCheckedIsTrueAndAnEmptyTextFalse) {
+    EXPECT_TRUE(Value::Text("checked").ToBoolean());
+    EXPECT_FALSE(Value::Text("").ToBoolean());
+}
+
 // A counted object that can be told to fail.
 class Probe : public RefCountedDomObject {
   public:

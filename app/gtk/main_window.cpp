@@ -1,12 +1,9 @@
 #include "app/gtk/main_window.h"
 
-#include <glib/gstdio.h>
-#include <unistd.h>
-
-#include <climits>
-#include <filesystem>
-
 #include "app/commands.h"
+#include "app/gtk/browser_keys.h"
+#include "app/gtk/browser_session.h"
+#include "app/gtk/page_dialog.h"
 
 namespace autolabel::app::gtk {
 
@@ -14,35 +11,32 @@ namespace webkit = browser_host::webkit;
 
 namespace {
 
-// The web process extension's module lives alone in this directory: WebKit
-// loads every module it finds there.
-std::string ExtensionDirectory() {
-    std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        const auto beside = exe.parent_path() / "web-extension";
-        if (std::filesystem::is_directory(beside, error)) return beside.string();
+constexpr const char* kRoutineKey = "autolabel-routine";
+
+void BindRoutine(GtkWidget* widget, Routine routine) {
+    g_object_set_data(G_OBJECT(widget), kRoutineKey, GINT_TO_POINTER(static_cast<int>(routine)));
+}
+
+Routine BoundRoutine(GtkWidget* widget) {
+    return static_cast<Routine>(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), kRoutineKey)));
+}
+
+// The routines that work on the page. A modal dialog on Windows keeps its
+// owner window from taking input; here the page's dialog is drawn inside
+// the view, so these wait for it instead: a command run under the dialog
+// would find no document and reload, cancelling what the dialog holds (a
+// submission with its labels). The automatic switches keep working.
+bool WorksOnThePage(Routine routine) {
+    switch (routine) {
+        case Routine::SelectAll:
+        case Routine::Submit:
+        case Routine::SelectAllAndSubmit:
+        case Routine::RefreshPage:
+        case Routine::OnTimerTick:
+            return true;
+        default:
+            return false;
     }
-    return AUTOLABEL_WEB_EXTENSION_DIR;
-}
-
-void OnInitializeWebExtensions(WebKitWebContext* context, gpointer data) {
-    auto& bridge = static_cast<webkit::WebKitPlatform*>(data)->bridge();
-    webkit_web_context_set_web_extensions_directory(context, ExtensionDirectory().c_str());
-    webkit_web_context_set_web_extensions_initialization_user_data(context,
-                                                                   bridge.InitializationData());
-    // The socket must be reachable when WebKit's sandbox is on.
-    if (!bridge.directory().empty())
-        webkit_web_context_add_path_to_sandbox(context, bridge.directory().c_str(), FALSE);
-}
-
-void RunBoundRoutine(GtkWidget*, gpointer routine) {
-    RunRoutine(static_cast<Routine>(GPOINTER_TO_INT(routine)));
-}
-
-gboolean RunBoundRoutineOnRelease(GtkWidget* widget, GdkEventButton* event, gpointer routine) {
-    if (event->button == GDK_BUTTON_PRIMARY) RunBoundRoutine(widget, routine);
-    return FALSE;
 }
 
 // The group boxes' font: the defined face when the system has it, else the
@@ -100,6 +94,11 @@ void MainWindow::CreateMainWindow(const WindowDefinition& definition,
     gtk_window_move(window_, definition.left, definition.top);
     gtk_window_set_resizable(window_, FALSE);  // the layout does not follow a new size
     g_signal_connect(window_, "destroy", G_CALLBACK(OnDestroy), this);
+    // Before the page is asked for, so a signal during the load closes too.
+    closeOnSignal_ = std::make_unique<CloseOnSignal>(window_);
+    // Connected before the window's own handler, which passes keys on to
+    // the view: the browser's keys never reach the page.
+    g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKeyPress), this);
 
     GtkWidget* fixed = gtk_fixed_new();
     gtk_widget_set_size_request(fixed, definition.width, definition.height);
@@ -124,9 +123,10 @@ GtkWidget* MainWindow::AddControl(GtkFixed* fixed, const ControlDefinition& cont
         case ControlKind::PushButton: {
             widget = gtk_button_new_with_label(std::string(control.caption).c_str());
             FitCaption(widget);
-            if (control.event == ControlEvent::Click)
-                g_signal_connect(widget, "clicked", G_CALLBACK(RunBoundRoutine),
-                                 GINT_TO_POINTER(static_cast<int>(control.routine)));
+            if (control.event == ControlEvent::Click) {
+                BindRoutine(widget, control.routine);
+                g_signal_connect(widget, "clicked", G_CALLBACK(OnButtonClicked), this);
+            }
             break;
         }
         case ControlKind::RadioGroupBox:
@@ -156,16 +156,16 @@ GtkWidget* MainWindow::MakeGroupBox(const ControlDefinition& control) {
     GtkWidget* box = gtk_event_box_new();
     gtk_event_box_set_visible_window(GTK_EVENT_BOX(box), FALSE);
     gtk_container_add(GTK_CONTAINER(box), frame);
-    g_signal_connect(box, "button-release-event", G_CALLBACK(RunBoundRoutineOnRelease),
-                     GINT_TO_POINTER(static_cast<int>(control.routine)));
+    BindRoutine(box, control.routine);
+    g_signal_connect(box, "button-release-event", G_CALLBACK(OnGroupBoxReleased), this);
     return box;
 }
 
 GtkWidget* MainWindow::MakeBrowser(const std::string& startAddress) {
-    context_ = webkit::Adopt(webkit_web_context_new());
-    g_signal_connect(context_.get(), "initialize-web-extensions",
-                     G_CALLBACK(OnInitializeWebExtensions), &platform_);
+    context_ = NewBrowserContext(platform_);
     webView_ = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context_.get()));
+    reload_ = std::make_unique<PageReload>(webView_);
+    newWindows_.Serve(webView_);
     g_signal_connect(webView_, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer self) {
                          static_cast<MainWindow*>(self)->webView_ = nullptr;
                      }),
@@ -184,6 +184,53 @@ GtkWidget* MainWindow::MakeBrowser(const std::string& startAddress) {
     return browser_;
 }
 
+bool MainWindow::PageHoldsCommands() const { return PageShowsDialog(webView_); }
+
+void MainWindow::RunCommand(Routine routine) {
+    if (WorksOnThePage(routine) && PageHoldsCommands()) return;
+    RunRoutine(routine);
+}
+
+void MainWindow::OnButtonClicked(GtkWidget* button, gpointer self) {
+    static_cast<MainWindow*>(self)->RunCommand(BoundRoutine(button));
+}
+
+gboolean MainWindow::OnGroupBoxReleased(GtkWidget* box, GdkEventButton* event, gpointer self) {
+    if (event->button == GDK_BUTTON_PRIMARY)
+        static_cast<MainWindow*>(self)->RunCommand(BoundRoutine(box));
+    return FALSE;
+}
+
+gboolean MainWindow::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
+    auto* self = static_cast<MainWindow*>(data);
+    const BrowserKey key = BrowserKeyOf(event->keyval, static_cast<GdkModifierType>(event->state));
+    WebKitWebView* view = self->webView_;
+    if (key == BrowserKey::None || !view) return FALSE;
+    switch (key) {
+        case BrowserKey::Reload:
+            self->RunCommand(Routine::RefreshPage);  // the same reload as 刷新
+            break;
+        case BrowserKey::Back:
+            webkit_web_view_go_back(view);
+            break;
+        case BrowserKey::Forward:
+            webkit_web_view_go_forward(view);
+            break;
+        case BrowserKey::ZoomIn:
+            webkit_web_view_set_zoom_level(view, ZoomedIn(webkit_web_view_get_zoom_level(view)));
+            break;
+        case BrowserKey::ZoomOut:
+            webkit_web_view_set_zoom_level(view, ZoomedOut(webkit_web_view_get_zoom_level(view)));
+            break;
+        case BrowserKey::ZoomReset:
+            webkit_web_view_set_zoom_level(view, 1.0);
+            break;
+        case BrowserKey::None:
+            break;
+    }
+    return TRUE;
+}
+
 int MainWindow::RunMessageLoop() {
     if (window_) gtk_main();
     return 0;
@@ -192,6 +239,7 @@ int MainWindow::RunMessageLoop() {
 void MainWindow::OnDestroy(GtkWidget*, gpointer data) {
     auto* self = static_cast<MainWindow*>(data);
     self->SetTimerPeriod(kTimerStoppedPeriodMs);
+    self->closeOnSignal_.reset();
     self->window_ = nullptr;
     if (gtk_main_level() > 0) gtk_main_quit();
 }
@@ -211,13 +259,15 @@ void MainWindow::SetTimerPeriod(int milliseconds) {
 gboolean MainWindow::OnTimer(gpointer data) {
     auto* self = static_cast<MainWindow*>(data);
     const guint running = g_source_get_id(g_main_current_source());
-    RunRoutine(self->timerRoutine_);
+    // A tick under the page's dialog does nothing; the mode goes on.
+    self->RunCommand(self->timerRoutine_);
     // The routine may have set a new period (or none): this source then ends.
     return running == self->timer_ ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
 }
 
 void MainWindow::ReloadBrowser() {
-    if (webView_) webkit_web_view_reload(webView_);
+    // Also the reload SelectAll asks for: never under the page's dialog.
+    if (reload_ && !PageHoldsCommands()) reload_->Reload();
 }
 
 }  // namespace autolabel::app::gtk

@@ -7,9 +7,13 @@
 #include <webkit2/webkit2.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "app/gtk/close_on_signal.h"
+#include "app/gtk/new_windows.h"
+#include "app/gtk/page_reload.h"
 #include "app/window_services.h"
 #include "page/browser_host/webkit/gobject_ptr.h"
 #include "page/browser_host/webkit/webkit_platform.h"
@@ -38,12 +42,23 @@ class MainWindow final : public MainWindowHost {
     // The widget of a control by its name in the definition, or null.
     GtkWidget* control(std::string_view name) const;
     int timerPeriod() const { return timerPeriod_; }
+    // The windows the page has opened, oldest first.
+    const std::vector<GtkWindow*>& newWindows() const { return newWindows_.windows(); }
+    // Whether a dialog of the page holds the page's commands now.
+    bool PageHoldsCommands() const;
+    const PageReload* pageReload() const { return reload_.get(); }
 
   private:
     GtkWidget* AddControl(GtkFixed* fixed, const ControlDefinition& control,
                           const std::string& startAddress);
     GtkWidget* MakeGroupBox(const ControlDefinition& control);
     GtkWidget* MakeBrowser(const std::string& startAddress);
+    // Runs the routine of a button or a key, unless it works on the page
+    // while a dialog of the page is open.
+    void RunCommand(Routine routine);
+    static void OnButtonClicked(GtkWidget* button, gpointer self);
+    static gboolean OnGroupBoxReleased(GtkWidget* box, GdkEventButton* event, gpointer self);
+    static gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer self);
     static gboolean OnTimer(gpointer self);
     static void OnDestroy(GtkWidget* widget, gpointer self);
 
@@ -53,6 +68,9 @@ class MainWindow final : public MainWindowHost {
     GtkWidget* browser_ = nullptr;
     WebKitWebView* webView_ = nullptr;
     std::map<std::string, GtkWidget*, std::less<>> controls_;
+    std::unique_ptr<PageReload> reload_;
+    std::unique_ptr<CloseOnSignal> closeOnSignal_;
+    NewWindows newWindows_;
     Routine timerRoutine_ = Routine::None;
     guint timer_ = 0;
     int timerPeriod_ = 0;

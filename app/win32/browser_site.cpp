@@ -2,28 +2,26 @@
 
 namespace autolabel::app::win32 {
 
+using browser_host::win32::AnswerQueryInterface;
+
+namespace {
+
+// CGID_DocHostCommandHandler, the command group of the control's document
+// host, which mingw-w64 declares but does not define.
+constexpr GUID kDocHostCommandHandler = {
+    0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
+
+}  // namespace
+
 STDMETHODIMP BrowserSite::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IOleClientSite) {
-        *object = static_cast<IOleClientSite*>(this);
-    } else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite) {
-        *object = static_cast<IOleInPlaceSite*>(this);
-    } else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame) {
-        *object = static_cast<IOleInPlaceFrame*>(this);
-    } else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) BrowserSite::AddRef() { return ++references_; }
-
-STDMETHODIMP_(ULONG) BrowserSite::Release() {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
+    return AnswerQueryInterface(iid, object,
+                                {{IID_IUnknown, static_cast<IOleClientSite*>(this)},
+                                 {IID_IOleClientSite, static_cast<IOleClientSite*>(this)},
+                                 {IID_IOleWindow, static_cast<IOleInPlaceSite*>(this)},
+                                 {IID_IOleInPlaceSite, static_cast<IOleInPlaceSite*>(this)},
+                                 {IID_IOleInPlaceUIWindow, static_cast<IOleInPlaceFrame*>(this)},
+                                 {IID_IOleInPlaceFrame, static_cast<IOleInPlaceFrame*>(this)},
+                                 {IID_IOleCommandTarget, static_cast<IOleCommandTarget*>(this)}});
 }
 
 STDMETHODIMP BrowserSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
@@ -55,6 +53,29 @@ STDMETHODIMP BrowserSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
     frameInfo->hwndFrame = host_;
     frameInfo->haccel = nullptr;
     frameInfo->cAccelEntries = 0;
+    return S_OK;
+}
+
+STDMETHODIMP BrowserSite::SetActiveObject(IOleInPlaceActiveObject* active, LPCOLESTR) {
+    active_ = ComPtr<IOleInPlaceActiveObject>::Share(active);  // null when it deactivates
+    return S_OK;
+}
+
+STDMETHODIMP BrowserSite::QueryStatus(const GUID* group, ULONG, OLECMD*, OLECMDTEXT*) {
+    return group && ::IsEqualGUID(*group, kDocHostCommandHandler) ? OLECMDERR_E_NOTSUPPORTED
+                                                                  : OLECMDERR_E_UNKNOWNGROUP;
+}
+
+STDMETHODIMP BrowserSite::Exec(const GUID* group, DWORD command, DWORD, VARIANT*, VARIANT* out) {
+    if (!group || !::IsEqualGUID(*group, kDocHostCommandHandler)) return OLECMDERR_E_UNKNOWNGROUP;
+    if (command != OLECMDID_SHOWSCRIPTERROR) return OLECMDERR_E_NOTSUPPORTED;
+    // A page's script error: no dialog, and the page's scripts go on running.
+    // Every one of them would otherwise be a modal dialog, again at each pass.
+    if (out) {
+        ::VariantClear(out);
+        out->vt = VT_BOOL;
+        out->boolVal = VARIANT_TRUE;
+    }
     return S_OK;
 }
 

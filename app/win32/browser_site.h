@@ -4,21 +4,31 @@
 #pragma once
 
 #include <windows.h>
+#include <docobj.h>
 #include <ole2.h>
 
-#include <atomic>
+#include "page/browser_host/win32/com_object.h"
+#include "page/browser_host/win32/com_ptr.h"
 
 namespace autolabel::app::win32 {
 
-class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+using browser_host::win32::ComPtr;
+
+class BrowserSite final
+    : public browser_host::win32::ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame,
+                                            IOleCommandTarget> {
   public:
     // Starts with one reference, for ComPtr::Adopt.
     BrowserSite(HWND host, const RECT& bounds) noexcept : host_(host), bounds_(bounds) {}
 
+    // Where the control now lives in the host (client coordinates).
+    void SetBounds(const RECT& bounds) noexcept { bounds_ = bounds; }
+    // The control's active object, as it handed it over when it went UI
+    // active: the one that sees keys and frame activation. Empty before.
+    const ComPtr<IOleInPlaceActiveObject>& ActiveObject() const noexcept { return active_; }
+
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IOleClientSite
     STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
@@ -50,7 +60,7 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
     STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
     STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
     STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
-    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* active, LPCOLESTR) override;
     STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
     STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
     STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
@@ -58,12 +68,19 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
     STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
-  private:
-    ~BrowserSite() = default;
+    // IOleCommandTarget: the control asks here what to do about a script
+    // error of the page; everything else is left to the control.
+    STDMETHODIMP QueryStatus(const GUID* group, ULONG count, OLECMD* commands,
+                             OLECMDTEXT* text) override;
+    STDMETHODIMP Exec(const GUID* group, DWORD command, DWORD options, VARIANT* in,
+                      VARIANT* out) override;
 
-    std::atomic<ULONG> references_{1};
+  private:
+    ~BrowserSite() override = default;
+
     HWND host_;
     RECT bounds_;
+    ComPtr<IOleInPlaceActiveObject> active_;
 };
 
 }  // namespace autolabel::app::win32

@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -27,6 +26,29 @@ std::vector<std::string> Utf8Arguments() {
     return arguments;
 }
 
+// A windowed program has no console of its own: the text goes to standard
+// error where the starter gave one (a pipe or a file), to the console of
+// the shell that started it, or else into a message box.
+void ShowUsage(const std::string& usage) {
+    const HANDLE error = ::GetStdHandle(STD_ERROR_HANDLE);
+    DWORD written = 0;
+    if (error && error != INVALID_HANDLE_VALUE &&
+        ::WriteFile(error, usage.data(), static_cast<DWORD>(usage.size()), &written, nullptr))
+        return;
+    const std::wstring text = autolabel::browser_host::win32::Utf8ToWide(usage);
+    if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
+        const HANDLE console = ::CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, 0, nullptr);
+        const bool shown = console != INVALID_HANDLE_VALUE &&
+                           ::WriteConsoleW(console, text.data(), static_cast<DWORD>(text.size()),
+                                           &written, nullptr);
+        if (console != INVALID_HANDLE_VALUE) ::CloseHandle(console);
+        ::FreeConsole();
+        if (shown) return;
+    }
+    ::MessageBoxW(nullptr, text.c_str(), L"autolabel", MB_OK | MB_ICONERROR);
+}
+
 }  // namespace
 
 int main() {
@@ -40,7 +62,7 @@ int main() {
     const auto commandLine = app::ParseCommandLine(argc, argv.data());
     if (!commandLine) {
         const std::string usage = app::UsageText(argc > 0 ? argv[0] : "autolabel");
-        std::fputs(usage.c_str(), stderr);
+        ShowUsage(usage);
         return 2;
     }
     const std::string address = commandLine->startAddress.empty()

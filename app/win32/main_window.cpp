@@ -1,15 +1,19 @@
 #include "app/win32/main_window.h"
 
 #include <commctrl.h>
+#include <urlmon.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "app/commands.h"
+#include "page/browser_host/win32/document_call.h"
 #include "page/browser_host/win32/utf16.h"
 #include "page/browser_host/win32/window_handle.h"
 
 namespace autolabel::app::win32 {
 
+using browser_host::win32::DocumentCallScope;
 using browser_host::win32::FromHwnd;
 using browser_host::win32::Utf8ToWide;
 
@@ -22,26 +26,48 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"AutolabelMainWindow";
 // A fixed frame: the layout does not follow a resize. No WS_CLIPCHILDREN:
 // a group box paints only its frame and caption, and the window's own
-// background must show inside it.
+// background must show inside it; the background skips the browser instead.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = 0;
+constexpr int kBackgroundColor = COLOR_BTNFACE;
 
-void RegisterWindowClass(WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClass;
-    ::RegisterClassExW(&windowClass);  // a second window finds it registered
+UniqueFont CreateDefinedFont(const app::FontDefinition& font) {
+    return UniqueFont(::CreateFontW(font.height, 0, 0, 0, font.weight, font.italic, font.underline,
+                                    font.strikeOut, static_cast<DWORD>(font.charset),
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH | FF_DONTCARE, Utf8ToWide(font.face).c_str()));
 }
 
-HFONT CreateDefinedFont(const app::FontDefinition& font) {
-    return ::CreateFontW(font.height, 0, 0, 0, font.weight, font.italic, font.underline,
-                         font.strikeOut, static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS,
-                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                         Utf8ToWide(font.face).c_str());
+// The platform's default font for controls: the message font of the
+// system's metrics, which follows the user's settings and language.
+UniqueFont CreateMessageFont() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return {};
+    return UniqueFont(::CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+// The client area holds every control of the definition: its size is where
+// the lowest and the rightmost of them end.
+SIZE ClientSizeFor(const app::WindowDefinition& definition) {
+    SIZE size{0, 0};
+    for (const ControlDefinition& control : definition.controls) {
+        if (control.kind == ControlKind::Timer) continue;
+        size.cx = std::max<LONG>(size.cx, control.left + control.width);
+        size.cy = std::max<LONG>(size.cy, control.top + control.height);
+    }
+    return size;
+}
+
+// The outer size for that client area, with this frame's borders and
+// caption as the system draws them (wider on Windows 10 and 11 than the
+// definition's outer size allows for).
+SIZE WindowSizeFor(const app::WindowDefinition& definition) {
+    const SIZE client = ClientSizeFor(definition);
+    RECT frame{0, 0, client.cx, client.cy};
+    if (!::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle))
+        return {definition.width, definition.height};
+    return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 }  // namespace
@@ -52,6 +78,16 @@ MainWindow::~MainWindow() {
     if (oleInitialized_) ::OleUninitialize();
 }
 
+namespace {
+
+// The control clicks at every navigation, every submit and reload, every
+// 3000 ms in the automatic mode: quiet for this process only, no registry.
+void SilenceNavigationSounds() {
+    ::CoInternetSetFeatureEnabled(FEATURE_DISABLE_NAVIGATION_SOUNDS, SET_FEATURE_ON_PROCESS, TRUE);
+}
+
+}  // namespace
+
 void MainWindow::CreateMainWindow(const app::WindowDefinition& definition,
                                   const std::string& startAddress) {
     definition_ = &definition;
@@ -60,13 +96,16 @@ void MainWindow::CreateMainWindow(const app::WindowDefinition& definition,
     if (!oleInitialized_) oleInitialized_ = SUCCEEDED(::OleInitialize(nullptr));
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    RegisterWindowClass(&MainWindow::WindowProc);
+    RegisterObjectWindowClass(kWindowClass, &ObjectWindowProc<MainWindow>,
+                              reinterpret_cast<HBRUSH>(kBackgroundColor + 1));
+    SilenceNavigationSounds();
 
-    window_ =
-        ::CreateWindowExW(0, kWindowClass, Utf8ToWide(definition.title).c_str(), kWindowStyle,
-                          definition.left, definition.top, definition.width, definition.height,
-                          nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
+    const SIZE size = WindowSizeFor(definition);
+    window_ = ::CreateWindowExW(kWindowExStyle, kWindowClass, Utf8ToWide(definition.title).c_str(),
+                                kWindowStyle, definition.left, definition.top, size.cx, size.cy,
+                                nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
     if (!window_) return;
+    browser_host::win32::SetMessagePreTranslator(this);
     CreateControls(startAddress);
     ::ShowWindow(window_, SW_SHOW);
     ::UpdateWindow(window_);
@@ -79,18 +118,24 @@ void MainWindow::CreateControls(const std::string& startAddress) {
     // frames lie under them, and WS_CLIPSIBLINGS keeps a frame from painting
     // over a button.
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    buttonFont_ = CreateMessageFont();
+    // The stock GUI font, where the metrics cannot be read, is not ours to delete.
+    const HFONT buttonFont =
+        buttonFont_ ? buttonFont_.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     int id = kFirstControlId;
     for (const ControlDefinition& control : definition_->controls) {
         const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++));
         const std::wstring caption = Utf8ToWide(control.caption);
         switch (control.kind) {
-            case ControlKind::PushButton:
-                ::CreateWindowExW(
+            case ControlKind::PushButton: {
+                HWND button = ::CreateWindowExW(
                     0, WC_BUTTONW, caption.c_str(),
                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON,
                     control.left, control.top, control.width, control.height, window_, menu,
                     instance, nullptr);
+                ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont), FALSE);
                 break;
+            }
             case ControlKind::RadioGroupBox: {
                 HWND box = ::CreateWindowExW(0, WC_BUTTONW, caption.c_str(),
                                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX,
@@ -98,14 +143,18 @@ void MainWindow::CreateControls(const std::string& startAddress) {
                                              control.height, window_, menu, instance, nullptr);
                 if (control.font) {
                     if (!groupBoxFont_) groupBoxFont_ = CreateDefinedFont(*control.font);
-                    ::SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(groupBoxFont_), FALSE);
+                    ::SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(groupBoxFont_.Get()),
+                                   FALSE);
                 }
                 break;
             }
             case ControlKind::WebBrowser: {
                 const RECT bounds{control.left, control.top, control.left + control.width,
                                   control.top + control.height};
-                browser_.Create(window_, bounds, Utf8ToWide(startAddress));
+                WebBrowser::Callbacks callbacks;
+                callbacks.openNewWindow = [this] { return OpenPageWindow(); };
+                // The main window stays when its page calls window.close().
+                browser_.Create(window_, bounds, Utf8ToWide(startAddress), std::move(callbacks));
                 break;
             }
             case ControlKind::Timer:
@@ -116,11 +165,7 @@ void MainWindow::CreateControls(const std::string& startAddress) {
 
 int MainWindow::RunMessageLoop() {
     MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (browser_.TranslateAccelerator(message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) browser_host::win32::DeliverMessage(message);
     return static_cast<int>(message.wParam);
 }
 
@@ -136,6 +181,33 @@ void MainWindow::SetTimerPeriod(int milliseconds) {
 
 void MainWindow::ReloadBrowser() { browser_.Reload(); }
 
+bool MainWindow::PreTranslate(MSG& message) {
+    if (browser_.TranslateAccelerator(message)) return true;
+    for (const auto& page : pageWindows_)
+        if (page->Browser().TranslateAccelerator(message)) return true;
+    return false;
+}
+
+ComPtr<IDispatch> MainWindow::OpenPageWindow() {
+    auto page = PageWindow::Create(
+        Utf8ToWide(definition_ ? definition_->title : std::string_view()),
+        [this] { return OpenPageWindow(); },
+        [this](PageWindow& closed) {
+            std::erase_if(pageWindows_, [&](const auto& page) { return page.get() == &closed; });
+        });
+    if (!page) return {};
+    ComPtr<IDispatch> application = page->Browser().Application();
+    if (!application) return {};  // the page window goes again with `page`
+    pageWindows_.push_back(std::move(page));
+    return application;
+}
+
+std::vector<PageWindow*> MainWindow::PageWindows() const {
+    std::vector<PageWindow*> windows;
+    for (const auto& page : pageWindows_) windows.push_back(page.get());
+    return windows;
+}
+
 HWND MainWindow::ControlWindow(std::string_view name) const noexcept {
     if (!definition_ || !window_) return nullptr;
     int id = kFirstControlId;
@@ -149,18 +221,6 @@ HWND MainWindow::ControlWindow(std::string_view name) const noexcept {
     return nullptr;
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
-    return self->HandleMessage(message, wParam, lParam);
-}
-
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
@@ -169,8 +229,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kTimerId) OnTimer();
             return 0;
+        case WM_ERASEBKGND:
+            EraseBackground(reinterpret_cast<HDC>(wParam));
+            return 1;
+        case WM_ACTIVATE:
+            if (focus_.OnActivate(window_, wParam, browser_)) return 0;
+            return ::DefWindowProcW(window_, message, wParam, lParam);
         case WM_DESTROY:
             ::KillTimer(window_, kTimerId);
+            pageWindows_.clear();  // the page's windows go with the tool's
             browser_.Destroy();
             ::PostQuitMessage(0);
             return 0;
@@ -194,14 +261,37 @@ void MainWindow::OnCommand(int id, int notification) {
 }
 
 void MainWindow::OnTimer() {
-    if (!definition_) return;
+    // A tick inside a page's modal loop (an alert from a click, a prompt of
+    // the control) would start a whole pass inside the waiting one, and so
+    // on every period: let it go, the next one comes a period later. Ticks
+    // dispatched by the binding's walk are not inside a document call.
+    if (!definition_ || DocumentCallScope::InProgress()) return;
     for (const ControlDefinition& control : definition_->controls)
         if (control.kind == ControlKind::Timer && control.event == ControlEvent::Tick)
             app::RunRoutine(control.routine);
 }
 
+void MainWindow::EraseBackground(HDC dc) {
+    RECT client;
+    ::GetClientRect(window_, &client);
+    const int saved = ::SaveDC(dc);
+    // The browser draws its own area; painting under it would flash over the page.
+    if (HWND browser = browser_.Window(); browser && ::IsWindowVisible(browser)) {
+        RECT bounds;
+        ::GetWindowRect(browser, &bounds);
+        ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bounds), 2);
+        ::ExcludeClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
+    }
+    ::FillRect(dc, &client, ::GetSysColorBrush(kBackgroundColor));
+    ::RestoreDC(dc, saved);
+}
+
 void MainWindow::ReleaseResources() {
-    if (groupBoxFont_) ::DeleteObject(std::exchange(groupBoxFont_, nullptr));
+    if (browser_host::win32::CurrentMessagePreTranslator() ==
+        static_cast<browser_host::win32::MessagePreTranslator*>(this))
+        browser_host::win32::SetMessagePreTranslator(nullptr);
+    groupBoxFont_.Reset();
+    buttonFont_.Reset();
 }
 
 }  // namespace autolabel::app::win32

@@ -4,14 +4,21 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "app/win32/focus_keeper.h"
+#include "app/win32/page_window.h"
+#include "app/win32/unique_font.h"
 #include "app/win32/web_browser.h"
+#include "app/win32/window_class.h"
 #include "app/window_services.h"
+#include "page/browser_host/win32/message_delivery.h"
 
 namespace autolabel::app::win32 {
 
-class MainWindow : public app::MainWindowHost {
+class MainWindow : public app::MainWindowHost, private browser_host::win32::MessagePreTranslator {
   public:
     MainWindow() = default;
     MainWindow(const MainWindow&) = delete;
@@ -29,23 +36,32 @@ class MainWindow : public app::MainWindowHost {
     HWND Handle() const noexcept { return window_; }
     // The child window made for a control of the definition (null for the timer).
     HWND ControlWindow(std::string_view name) const noexcept;
+    WebBrowser& Browser() noexcept { return browser_; }
+    // The windows the page has opened, still open.
+    std::vector<PageWindow*> PageWindows() const;
 
     // Control identifiers are the definition's order, from here on.
     static constexpr int kFirstControlId = 100;
     static constexpr UINT_PTR kTimerId = 1;
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK ObjectWindowProc<MainWindow>(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(const std::string& startAddress);
     void OnCommand(int id, int notification);
     void OnTimer();
+    void EraseBackground(HDC dc);
+    bool PreTranslate(MSG& message) override;
+    ComPtr<IDispatch> OpenPageWindow();
     void ReleaseResources();
 
     HWND window_ = nullptr;
     const app::WindowDefinition* definition_ = nullptr;
     WebBrowser browser_;
-    HFONT groupBoxFont_ = nullptr;
+    std::vector<std::unique_ptr<PageWindow>> pageWindows_;
+    FocusKeeper focus_;
+    UniqueFont groupBoxFont_;
+    UniqueFont buttonFont_;
     bool oleInitialized_ = false;
 };
 

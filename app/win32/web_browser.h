@@ -4,38 +4,80 @@
 #include <windows.h>
 #include <exdisp.h>
 
+#include <functional>
 #include <string_view>
 
+#include "app/win32/browser_events.h"
 #include "app/win32/browser_site.h"
+#include "app/win32/page_origin.h"
 #include "page/browser_host/win32/com_ptr.h"
 
 namespace autolabel::app::win32 {
 
 using browser_host::win32::ComPtr;
 
-class WebBrowser {
+class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
   public:
+    // What the window does when the page asks for a window of its own.
+    struct Callbacks {
+        // The control of a new window of ours to show the page; empty: none.
+        std::function<ComPtr<IDispatch>()> openNewWindow;
+        // The page closed its window; unset: the window stays open.
+        std::function<void()> closeWindow;
+    };
+
     WebBrowser() = default;
     WebBrowser(const WebBrowser&) = delete;
     WebBrowser& operator=(const WebBrowser&) = delete;
     ~WebBrowser() { Destroy(); }
 
     // Creates and activates the control in `host` at `bounds` (client
-    // coordinates) and starts loading `address`. False when the control
+    // coordinates); it starts loading `address` unless that is empty (a
+    // new window, whose page the opener sends). False when the control
     // cannot be created; the window then simply has no browser.
-    bool Create(HWND host, const RECT& bounds, std::wstring_view address);
-    // A plain reload of whatever page the control shows.
+    bool Create(HWND host, const RECT& bounds, std::wstring_view address, Callbacks callbacks);
+    // Reloads whatever page the control shows, without posting a form again.
     void Reload();
     // The control's own window ("Shell Embedding"); null before Create.
     HWND Window() const noexcept { return window_; }
-    // Lets the control see keys first (Tab, shortcuts); true when it used one.
+    // Whether `window` is the control's or one below it.
+    bool Contains(HWND window) const noexcept;
+    void SetBounds(const RECT& bounds);
+    // Gives the control the key messages meant for it (focus in it); true
+    // when it used one.
     bool TranslateAccelerator(MSG& message);
+    // Tells the control that its frame window was activated or deactivated.
+    void OnFrameActivate(bool active);
+    // The control as automation object, for a page's new window.
+    ComPtr<IDispatch> Application() const;
     void Destroy();
 
+    // Seen from outside, for the tests.
+    BrowserSite* Site() const noexcept { return site_.Get(); }
+    IDispatch* EventSink() const noexcept { return events_.Get(); }
+    const PageOrigin& Origin() const noexcept { return origin_; }
+
   private:
+    void OnTopLevelNavigationStarting(bool carriesPostData) override;
+    void OnTopLevelNavigationDone() override;
+    ComPtr<IDispatch> OnNewWindow() override;
+    void OnWindowClosing() override;
+
+    std::wstring LocationUrl() override;
+    void NavigateTo(const std::wstring& address) override;
+    void Refresh2(int level) override;
+
+    void ConnectEvents();
+    void DisconnectEvents();
+
     ComPtr<BrowserSite> site_;
     ComPtr<IOleObject> object_;
     ComPtr<IWebBrowser2> browser_;
+    ComPtr<BrowserEvents> events_;
+    ComPtr<IConnectionPoint> eventSource_;
+    DWORD eventCookie_ = 0;
+    PageOrigin origin_;
+    Callbacks callbacks_;
     HWND window_ = nullptr;
 };
 

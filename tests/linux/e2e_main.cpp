@@ -8,6 +8,7 @@
 #include <webkit2/webkit2.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/commands.h"
 #include "app/program.h"
@@ -32,6 +33,13 @@ gboolean RunTests(gpointer) {
 int main(int argc, char** argv) {
     using namespace autolabel;
     testing::InitGoogleTest(&argc, argv);
+    // The browser keeps cookies and site storage in the user's folders: the
+    // tests use folders of their own, fresh on every run.
+    g_autofree char* home = g_dir_make_tmp("autolabel-e2e-home-XXXXXX", nullptr);
+    g_autofree char* data = g_build_filename(home, "data", nullptr);
+    g_autofree char* cache = g_build_filename(home, "cache", nullptr);
+    g_setenv("XDG_DATA_HOME", data, TRUE);
+    g_setenv("XDG_CACHE_HOME", cache, TRUE);
     // A missing display is a failure, never a skip.
     if (!gtk_init_check(nullptr, nullptr)) {
         std::fprintf(stderr, "e2e: cannot open the X display (DISPLAY=%s)\n",
@@ -46,6 +54,8 @@ int main(int argc, char** argv) {
     e2e::Harness::Get().startAddress = start;
     g_idle_add(RunTests, nullptr);
     const int loopStatus = app::RunProgram(platform, window, start);
+    std::error_code ignored;
+    std::filesystem::remove_all(home, ignored);
 
     int status = testStatus;
     if (loopStatus != 0 || app::page || platform.coInitializeCount() != 1 ||

@@ -5,6 +5,7 @@
 #include <jsc/jsc.h>
 #include <webkit2/webkit2.h>
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 
@@ -97,19 +98,43 @@ bool Harness::WaitForLoadAfter(int before, Milliseconds timeout) {
     return PumpUntil([&] { return loadsFinished_ > before; }, timeout);
 }
 
-bool Harness::ControlCenter(std::string_view controlName, int& x, int& y) {
-    GtkWidget* widget = window_->control(controlName);
+namespace {
+
+bool ScreenPosition(GtkWidget* widget, int inWidgetX, int inWidgetY, int& x, int& y) {
     if (!widget || !gtk_widget_get_realized(widget)) return false;
     GtkWidget* top = gtk_widget_get_toplevel(widget);
     int inTopX = 0, inTopY = 0, originX = 0, originY = 0;
-    if (!gtk_widget_translate_coordinates(widget, top, gtk_widget_get_allocated_width(widget) / 2,
-                                          gtk_widget_get_allocated_height(widget) / 2, &inTopX,
-                                          &inTopY))
+    if (!gtk_widget_translate_coordinates(widget, top, inWidgetX, inWidgetY, &inTopX, &inTopY))
         return false;
     gdk_window_get_origin(gtk_widget_get_window(top), &originX, &originY);
     x = originX + inTopX;
     y = originY + inTopY;
     return true;
+}
+
+}  // namespace
+
+bool Harness::ControlCenter(std::string_view controlName, int& x, int& y) {
+    GtkWidget* widget = window_->control(controlName);
+    return widget && ScreenPosition(widget, gtk_widget_get_allocated_width(widget) / 2,
+                                    gtk_widget_get_allocated_height(widget) / 2, x, y);
+}
+
+bool Harness::ClickElement(std::string_view id) {
+    const std::string at =
+        Eval("(() => { const r = document.getElementById('" + std::string(id) +
+             "').getBoundingClientRect(); return Math.round(r.x + r.width / 2) + ' ' +"
+             " Math.round(r.y + r.height / 2); })()");
+    int inViewX = 0, inViewY = 0, x = 0, y = 0;
+    if (std::sscanf(at.c_str(), "%d %d", &inViewX, &inViewY) != 2) return false;
+    return ScreenPosition(GTK_WIDGET(view()), inViewX, inViewY, x, y) && ClickAt(x, y);
+}
+
+bool Harness::Keys(std::string_view keys) {
+    int x = 0, y = 0;
+    if (!ScreenPosition(GTK_WIDGET(view()), 20, 20, x, y)) return false;
+    return RunCommand(
+        {"xdotool", "mousemove", std::to_string(x), std::to_string(y), "key", std::string(keys)});
 }
 
 bool Harness::RunCommand(const std::vector<std::string>& argv) {

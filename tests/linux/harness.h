@@ -56,6 +56,12 @@ class Harness {
     bool ClickAt(int x, int y);
     // Screen position of a control's middle.
     bool ControlCenter(std::string_view controlName, int& x, int& y);
+    // A real click on the middle of the page's element with this id.
+    bool ClickElement(std::string_view id);
+    // Real key presses through the X server (xdotool's names: "F5",
+    // "alt+Left"), with the pointer over the page; returns once the server
+    // has them.
+    bool Keys(std::string_view keys);
 
     // Evaluates a script in the tests' own world; its result as text, or
     // "<error: ...>" when it threw or the page did not answer.

@@ -9,6 +9,7 @@
 #include "page/browser_host/scripted/scripted_platform.h"
 #include "page/browser_host/value.h"
 #include "page/page_automation.h"
+#include "tests/support/browser_windows.h"
 
 namespace autolabel::testing {
 
@@ -25,10 +26,10 @@ inline std::shared_ptr<ScriptedDocument> Page(std::string_view bodyHtml) {
 
 struct BrowserPage {
     ScriptedPlatform platform;
-    WindowHandle top = platform.CreateWindow("MainWindow");
-    WindowHandle browser = platform.CreateWindow("Shell Embedding", top);
-    WindowHandle view = platform.CreateWindow("Shell DocObject View", browser);
-    WindowHandle documentWindow = platform.CreateWindow("Internet Explorer_Server", view);
+    BrowserWindows windows = CreateBrowserWindows(platform);
+    WindowHandle top = windows.top;
+    WindowHandle browser = windows.control;
+    WindowHandle documentWindow = windows.documentWindow;
     std::shared_ptr<ScriptedDocument> document;
     page::PageAutomation page{platform};
 

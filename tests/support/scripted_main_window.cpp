@@ -2,12 +2,11 @@
 
 namespace autolabel::testing {
 
-void ScriptedMainWindow::BuildBrowser() {
+void ScriptedMainWindow::BuildBrowser(BrowserLayout layout) {
     if (browserControl) return;
-    WindowHandle top = platform_.CreateWindow("MainWindow");
-    browserControl = platform_.CreateWindow("Shell Embedding", top);
-    WindowHandle view = platform_.CreateWindow("Shell DocObject View", browserControl);
-    documentWindow = platform_.CreateWindow("Internet Explorer_Server", view);
+    BrowserWindows windows = CreateBrowserWindows(platform_, layout);
+    browserControl = windows.control;
+    documentWindow = windows.documentWindow;
     if (shownDocument) platform_.SetDocument(documentWindow, shownDocument);
 }
 

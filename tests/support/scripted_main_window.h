@@ -11,6 +11,7 @@
 #include "app/commands.h"
 #include "app/window_services.h"
 #include "page/browser_host/scripted/scripted_platform.h"
+#include "tests/support/browser_windows.h"
 
 namespace autolabel::testing {
 
@@ -22,9 +23,9 @@ class ScriptedMainWindow : public app::MainWindowHost {
   public:
     explicit ScriptedMainWindow(ScriptedPlatform& platform) : platform_(platform) {}
 
-    // Builds the browser's window tree now, so tests can bind without a loop:
-    // browser control -> "Shell DocObject View" -> "Internet Explorer_Server".
-    void BuildBrowser();
+    // Builds the browser's window tree now, so tests can bind without a loop;
+    // again after clearing browserControl, a new browser control.
+    void BuildBrowser(BrowserLayout layout = BrowserLayout::SingleChildren);
     // Shows this page in the document window; a reload shows the next page
     // given by pages (or the same one again).
     void ShowPage(std::shared_ptr<ScriptedDocument> document);

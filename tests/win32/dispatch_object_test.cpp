@@ -4,6 +4,10 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "page/browser_host/value.h"
 #include "page/browser_host/win32/variant_value.h"
 #include "tests/win32/test_document.h"
@@ -102,6 +106,28 @@ TEST_F(DispatchObjectTest, WritesATextToABooleanPropertyAsItsTruth) {
     EXPECT_TRUE(document->element(2).checked());
     EXPECT_TRUE(Element(2).Write("checked", Value::Boolean(false)));
     EXPECT_FALSE(document->element(2).checked());
+}
+
+TEST_F(DispatchObjectTest, TicksWhereTheHostTurnsTheTextIntoABoolean) {
+    document->element(1).textAsTruth = true;  // as a script engine takes any text
+    EXPECT_TRUE(Element(1).Write("checked", Value::Text("checked")));
+    EXPECT_TRUE(document->element(1).checked());
+    EXPECT_EQ(std::count(document->log.begin(), document->log.end(), "put checked"), 1);
+    EXPECT_EQ(std::count(document->log.begin(), document->log.end(), "put checked refused"), 0);
+}
+
+TEST_F(DispatchObjectTest, FallsBackToTheTextsTruthWhateverErrorRefusedTheText) {
+    for (const HRESULT refusal : {DISP_E_TYPEMISMATCH, E_INVALIDARG, DISP_E_EXCEPTION, E_FAIL}) {
+        SCOPED_TRACE(refusal);
+        document->element(1).SetChecked(false);
+        document->element(1).textRefusal = refusal;
+        document->log.clear();
+        EXPECT_TRUE(Element(1).Write("checked", Value::Text("checked")));
+        EXPECT_TRUE(document->element(1).checked());
+        const std::vector<std::string> expected = {"body", "all", "item(1)", "put checked refused",
+                                                   "put checked"};
+        EXPECT_EQ(document->log, expected);
+    }
 }
 
 TEST_F(DispatchObjectTest, AFailedWriteIsFalse) {

@@ -4,6 +4,7 @@
 #include "app/win32/main_window.h"
 
 #include <windows.h>
+#include <exdispid.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -18,141 +19,25 @@
 #include "page/browser_host/win32/win32_platform.h"
 #include "page/browser_host/win32/window_handle.h"
 #include "page/page_automation.h"
+#include "tests/win32/main_window_fixture.h"
+#include "tests/win32/test_document.h"
+#include "tests/win32/test_windows.h"
 
 namespace autolabel::app::win32 {
 
 using browser_host::win32::FromHwnd;
 using browser_host::win32::Utf8ToWide;
-using browser_host::win32::Win32Platform;
 namespace {
 
 using app::ControlKind;
+using testing::ClassOf;
+using testing::CountingPlatform;
+using testing::MainWindowTest;
+using testing::ObservedWindow;
+using testing::RunMessagesFor;
+using testing::TextOf;
 
-// The real calls, counted.
-class CountingPlatform final : public browser_host::Platform {
-  public:
-    int coInitialize = 0, coUninitialize = 0, isWindow = 0;
-
-    browser_host::Hresult CoInitialize(void* reserved) override {
-        ++coInitialize;
-        return real_.CoInitialize(reserved);
-    }
-    void CoUninitialize() override {
-        ++coUninitialize;
-        real_.CoUninitialize();
-    }
-    bool IsWindow(browser_host::WindowHandle window) override {
-        ++isWindow;
-        return real_.IsWindow(window);
-    }
-    browser_host::WindowHandle FindWindowExA(browser_host::WindowHandle parent,
-                                             browser_host::WindowHandle after, const char* name,
-                                             const char* title) override {
-        return real_.FindWindowExA(parent, after, name, title);
-    }
-    int GetClassNameA(browser_host::WindowHandle window, char* buffer, int size) override {
-        return real_.GetClassNameA(window, buffer, size);
-    }
-    std::uint32_t RegisterWindowMessageA(const char* name) override {
-        return real_.RegisterWindowMessageA(name);
-    }
-    browser_host::Lresult SendMessageTimeoutA(browser_host::WindowHandle window,
-                                              std::uint32_t message, std::uintptr_t wParam,
-                                              std::intptr_t lParam, std::uint32_t flags,
-                                              std::uint32_t timeout,
-                                              std::uintptr_t* result) override {
-        return real_.SendMessageTimeoutA(window, message, wParam, lParam, flags, timeout, result);
-    }
-    browser_host::Hresult ObjectFromLresult(browser_host::Lresult lresult,
-                                            const browser_host::Guid& iid, std::uintptr_t wParam,
-                                            browser_host::DomRef& object) override {
-        return real_.ObjectFromLresult(lresult, iid, wParam, object);
-    }
-    void DispatchWaitingMessages() override { real_.DispatchWaitingMessages(); }
-
-  private:
-    Win32Platform real_;
-};
-
-// The real window, with its three services counted on the way through.
-class ObservedWindow : public MainWindow {
-  public:
-    int browserReads = 0, reloads = 0;
-    std::vector<int> periods;
-    std::function<void(ObservedWindow&)> afterCreate;
-
-    void CreateMainWindow(const app::WindowDefinition& definition,
-                          const std::string& address) override {
-        MainWindow::CreateMainWindow(definition, address);
-        if (afterCreate) afterCreate(*this);
-    }
-    browser_host::WindowHandle BrowserWindowHandle() override {
-        ++browserReads;
-        return MainWindow::BrowserWindowHandle();
-    }
-    void SetTimerPeriod(int milliseconds) override {
-        periods.push_back(milliseconds);
-        MainWindow::SetTimerPeriod(milliseconds);
-    }
-    void ReloadBrowser() override {
-        ++reloads;
-        MainWindow::ReloadBrowser();
-    }
-};
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[128] = {};
-    ::GetWindowTextW(window, text, 128);
-    return text;
-}
-
-// Handles messages for a while, as the message loop would.
-void RunMessagesFor(std::chrono::milliseconds duration) {
-    const auto end = std::chrono::steady_clock::now() + duration;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left.count()),
-                                    QS_ALLINPUT);
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-    }
-}
-
-class MainWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        app::page = std::make_unique<page::PageAutomation>(platform);
-        app::mainWindow = &window;
-        app::browserWindow = 0;
-        window.CreateMainWindow(app::MainWindowDefinition(), "about:blank");
-        ASSERT_NE(window.Handle(), nullptr);
-    }
-    void TearDown() override {
-        if (window.Handle()) ::DestroyWindow(window.Handle());
-        RunMessagesFor(std::chrono::milliseconds(0));
-        app::mainWindow = nullptr;
-        app::page.reset();
-    }
-    HWND Control(std::string_view name) { return window.ControlWindow(name); }
-    void Click(std::string_view name) { ::SendMessageW(Control(name), BM_CLICK, 0, 0); }
-
-    CountingPlatform platform;
-    ObservedWindow window;
-};
-
-TEST_F(MainWindowTest, HasTheTitlePositionAndSizeOfTheDefinition) {
+TEST_F(MainWindowTest, HasTheTitleAndPositionAndAClientAreaThatHoldsEveryControl) {
     const auto& definition = app::MainWindowDefinition();
     EXPECT_EQ(TextOf(window.Handle()), Utf8ToWide(definition.title));
     EXPECT_EQ(TextOf(window.Handle()), L"青禾核心用户标注平台自动刷贴器");
@@ -160,9 +45,51 @@ TEST_F(MainWindowTest, HasTheTitlePositionAndSizeOfTheDefinition) {
     ::GetWindowRect(window.Handle(), &frame);
     EXPECT_EQ(frame.left, definition.left);
     EXPECT_EQ(frame.top, definition.top);
-    EXPECT_EQ(frame.right - frame.left, definition.width);
-    EXPECT_EQ(frame.bottom - frame.top, definition.height);
     EXPECT_TRUE(::IsWindowVisible(window.Handle()));
+
+    // The browser's 1024 x 512 and the frames' lower edge at 608, whatever
+    // the system's frame and caption take.
+    RECT client;
+    ::GetClientRect(window.Handle(), &client);
+    EXPECT_EQ(client.right - client.left, 1024);
+    EXPECT_EQ(client.bottom - client.top, 608);
+    int controls = 0;
+    for (HWND child = ::GetWindow(window.Handle(), GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        SCOPED_TRACE(TextOf(child));
+        RECT bounds;
+        ::GetWindowRect(child, &bounds);
+        ::MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&bounds), 2);
+        RECT inside;
+        ::IntersectRect(&inside, &bounds, &client);
+        EXPECT_TRUE(::EqualRect(&inside, &bounds));
+        ++controls;
+    }
+    EXPECT_EQ(controls, 9);  // the ten controls less the timer, which has no window
+}
+
+TEST_F(MainWindowTest, TheBackgroundIsNotPaintedOverTheBrowser) {
+    RECT client;
+    ::GetClientRect(window.Handle(), &client);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = ::SelectObject(dc, bitmap);
+    const COLORREF marker = RGB(10, 200, 30);
+    HBRUSH markerBrush = ::CreateSolidBrush(marker);
+    ::FillRect(dc, &client, markerBrush);
+
+    EXPECT_NE(::SendMessageW(window.Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 0);
+    EXPECT_EQ(::GetPixel(dc, 512, 256), marker);                       // inside the browser
+    EXPECT_EQ(::GetPixel(dc, 1023, 511), marker);                      // its last pixel
+    EXPECT_EQ(::GetPixel(dc, 10, 520), ::GetSysColor(COLOR_BTNFACE));  // below it
+    EXPECT_EQ(::GetPixel(dc, 1000, 600), ::GetSysColor(COLOR_BTNFACE));
+
+    ::SelectObject(dc, previous);
+    ::DeleteObject(markerBrush);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
 }
 
 TEST_F(MainWindowTest, ItsChildrenAreTheControlsInDefinitionOrder) {
@@ -211,20 +138,46 @@ TEST_F(MainWindowTest, ItsChildrenAreTheControlsInDefinitionOrder) {
     EXPECT_EQ(TextOf(Control("单选分组框2")), L"手动区");
 }
 
-TEST_F(MainWindowTest, TheGroupBoxesHaveTheirFontAndTheButtonsTheDefault) {
+// The description of a control's font; a face of "" when it has none.
+LOGFONTW FontOf(HWND control) {
+    LOGFONTW description{};
+    auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+    if (font) ::GetObjectW(font, sizeof description, &description);
+    return description;
+}
+
+TEST_F(MainWindowTest, TheGroupBoxesHaveTheirFontAndTheButtonsTheSystemsMessageFont) {
     for (const char* name : {"单选分组框1", "单选分组框2"}) {
         SCOPED_TRACE(name);
-        auto font = reinterpret_cast<HFONT>(::SendMessageW(Control(name), WM_GETFONT, 0, 0));
-        ASSERT_NE(font, nullptr);
-        LOGFONTW description{};
-        ASSERT_GT(::GetObjectW(font, sizeof description, &description), 0);
+        const LOGFONTW description = FontOf(Control(name));
         EXPECT_STREQ(description.lfFaceName, L"MS Sans Serif");
         EXPECT_EQ(description.lfHeight, -11);
         EXPECT_EQ(description.lfWeight, 400);
         EXPECT_EQ(description.lfCharSet, 1);
         EXPECT_FALSE(description.lfItalic || description.lfUnderline || description.lfStrikeOut);
     }
-    EXPECT_EQ(::SendMessageW(Control("按钮1"), WM_GETFONT, 0, 0), 0);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    for (const char* name : {"按钮1", "按钮2", "按钮3", "按钮4", "按钮5", "按钮6"}) {
+        SCOPED_TRACE(name);
+        // No font at all would be the old bitmap "System" font.
+        const LOGFONTW description = FontOf(Control(name));
+        EXPECT_STRNE(description.lfFaceName, L"");
+        EXPECT_STRNE(description.lfFaceName, L"System");
+        EXPECT_STREQ(description.lfFaceName, metrics.lfMessageFont.lfFaceName);
+        EXPECT_EQ(description.lfHeight, metrics.lfMessageFont.lfHeight);
+    }
+
+    // Both fonts are the window's own: deleted when it goes.
+    const auto fontOf = [&](const char* name) {
+        return reinterpret_cast<HFONT>(::SendMessageW(Control(name), WM_GETFONT, 0, 0));
+    };
+    const HFONT buttonFont = fontOf("按钮1"), boxFont = fontOf("单选分组框1");
+    ::DestroyWindow(window.Handle());
+    LOGFONTW gone{};
+    EXPECT_EQ(::GetObjectW(buttonFont, sizeof gone, &gone), 0);
+    EXPECT_EQ(::GetObjectW(boxFont, sizeof gone, &gone), 0);
 }
 
 TEST_F(MainWindowTest, TheBrowserIsHostedInPlaceAndItsWindowStored) {
@@ -305,6 +258,52 @@ TEST(Program, ClosingTheWindowWithAutoModeOnEndsNormally) {
     EXPECT_EQ(platform.coUninitialize, 1);
     app::ExitRoutine();  // as at process exit: nothing left to destroy
     EXPECT_EQ(platform.coUninitialize, 1);
+}
+
+TEST(Program, ClosingWithAPageWindowOpenEndsNormallyAndLeavesNoReference) {
+    CountingPlatform platform;
+    ObservedWindow window;
+    browser_host::win32::testing::TestWindows windows;
+    auto* document = new browser_host::win32::testing::TestDocument();
+    document->Add({.type = L"radio", .name = L"g"});
+    const long alive = browser_host::win32::testing::TestDispatch::Alive();
+    HWND pageWindow = nullptr;
+    window.afterCreate = [&](ObservedWindow& self) {
+        // The page bound to a document of its own, and a window it opened.
+        HWND view = ::GetWindow(self.ControlWindow("超文本浏览框1"), GW_CHILD);
+        browser_host::win32::testing::TestWindows::Serve(
+            windows.Create("Internet Explorer_Server", view), document);
+        ::SendMessageW(self.ControlWindow("按钮1"), BM_CLICK, 0, 0);
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        IDispatch* target = nullptr;
+        VARIANT arguments[5];
+        arguments[4].vt = VT_BYREF | VT_DISPATCH;
+        arguments[4].ppdispVal = &target;
+        arguments[3].vt = VT_BYREF | VT_BOOL;
+        arguments[3].pboolVal = &cancel;
+        arguments[2].vt = VT_I4;
+        arguments[2].lVal = 0;
+        arguments[1].vt = arguments[0].vt = VT_EMPTY;
+        DISPPARAMS parameters{arguments, nullptr, 5, 0};
+        self.Browser().EventSink()->Invoke(DISPID_NEWWINDOW3, IID_NULL, LOCALE_USER_DEFAULT,
+                                           DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr);
+        if (target) target->Release();  // the control would hold it; we do not
+        if (!self.PageWindows().empty()) pageWindow = self.PageWindows()[0]->Handle();
+        ::PostMessageW(self.ControlWindow("按钮4"), BM_CLICK, 0, 0);
+        ::PostMessageW(self.Handle(), WM_CLOSE, 0, 0);
+    };
+    const int status = app::RunProgram(platform, window, "about:blank");
+    EXPECT_EQ(status, 0);
+    ASSERT_NE(pageWindow, nullptr);
+    EXPECT_FALSE(::IsWindow(pageWindow));
+    EXPECT_TRUE(window.PageWindows().empty());
+    EXPECT_EQ(app::page, nullptr);
+    EXPECT_EQ(platform.coInitialize, 1);
+    EXPECT_EQ(platform.coUninitialize, 1);
+    EXPECT_TRUE(document->element(0).checked());
+    EXPECT_EQ(document->References(), 1u);  // the page's reference is gone
+    EXPECT_EQ(browser_host::win32::testing::TestDispatch::Alive(), alive);
+    document->Release();
 }
 
 }  // namespace

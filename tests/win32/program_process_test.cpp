@@ -22,7 +22,8 @@ struct Process {
     bool started = false;
     HANDLE nul_ = INVALID_HANDLE_VALUE;
 
-    explicit Process(const std::wstring& arguments) {
+    // `errorOutput`: where the program's standard error goes (NUL if none).
+    explicit Process(const std::wstring& arguments, HANDLE errorOutput = nullptr) {
         std::wstring commandLine = L"\"" + ProgramPath() + L"\" " + arguments;
         // Output to NUL: nothing the program starts may hold the tests' own
         // output open after they end.
@@ -34,6 +35,7 @@ struct Process {
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = startup.hStdOutput = startup.hStdError = nul_;
+        if (errorOutput) startup.hStdError = errorOutput;
         started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                    nullptr, &startup, &info);
     }
@@ -73,6 +75,27 @@ TEST(ProgramProcess, MoreThanOneArgumentIsAUsageError) {
     Process program(L"http://a.invalid/ http://b.invalid/");
     ASSERT_TRUE(program.started);
     EXPECT_EQ(program.Wait(20000), 2);
+}
+
+TEST(ProgramProcess, TheUsageErrorIsWrittenWhereTheStarterLooks) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE reader = nullptr, writer = nullptr;
+    ASSERT_TRUE(::CreatePipe(&reader, &writer, &inherit, 0));
+    ::SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+    {
+        Process program(L"-x", writer);
+        ::CloseHandle(writer);  // the program holds the only writing end now
+        ASSERT_TRUE(program.started);
+        std::string output;
+        char buffer[256];
+        DWORD read = 0;
+        while (::ReadFile(reader, buffer, sizeof buffer, &read, nullptr) && read > 0)
+            output.append(buffer, read);
+        EXPECT_EQ(program.Wait(20000), 2);
+        EXPECT_EQ(output.rfind("usage: ", 0), 0u) << output;
+        EXPECT_NE(output.find("[start-address]"), std::string::npos);
+    }
+    ::CloseHandle(reader);
 }
 
 TEST(ProgramProcess, ClosingTheWindowWithAutoModeOnExitsNormally) {

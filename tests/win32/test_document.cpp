@@ -46,22 +46,8 @@ TestDispatch::TestDispatch(std::vector<std::wstring> members) : members_(std::mo
 TestDispatch::~TestDispatch() { --alive_; }
 
 STDMETHODIMP TestDispatch::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || Answers(iid)) {
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) TestDispatch::AddRef() { return ++references_; }
-
-STDMETHODIMP_(ULONG) TestDispatch::Release() {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
+    if (Answers(iid)) return AnswerQueryInterface(iid, object, {{iid, this}});
+    return AnswerQueryInterface(iid, object, {{IID_IUnknown, this}, {IID_IDispatch, this}});
 }
 
 STDMETHODIMP TestDispatch::GetTypeInfoCount(UINT* count) {
@@ -131,11 +117,16 @@ HRESULT TestElement::Member(size_t member, WORD flags, DISPPARAMS& parameters, V
             if (!(flags & DISPATCH_PROPERTYPUT) || parameters.cNamedArgs != 1 ||
                 parameters.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT || parameters.cArgs != 1)
                 return DISP_E_PARAMNOTOPTIONAL;
-            // A boolean property: what does not convert is refused, as by a browser.
             UniqueVariant truth;
-            if (FAILED(::VariantChangeType(truth.Put(), &parameters.rgvarg[0], 0, VT_BOOL))) {
+            const VARIANT& given = parameters.rgvarg[0];
+            if (textAsTruth && given.vt == VT_BSTR) {
+                truth.Get()->vt = VT_BOOL;
+                truth.Get()->boolVal = ::SysStringLen(given.bstrVal) ? VARIANT_TRUE : VARIANT_FALSE;
+            } else if (FAILED(::VariantChangeType(truth.Put(), const_cast<VARIANT*>(&given), 0,
+                                                  VT_BOOL))) {
+                // A boolean property: what does not convert is refused.
                 document_.log.push_back("put checked refused");
-                return DISP_E_TYPEMISMATCH;
+                return textRefusal;
             }
             document_.log.push_back("put checked");
             if (truth.Get()->boolVal != VARIANT_FALSE)
@@ -168,6 +159,7 @@ HRESULT TestElement::Member(size_t member, WORD flags, DISPPARAMS& parameters, V
             if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
             document_.log.push_back("click");
             ++clicks;
+            if (onClick) onClick();
             return S_OK;
     }
     return DISP_E_MEMBERNOTFOUND;

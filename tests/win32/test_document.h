@@ -6,33 +6,32 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "page/browser_host/win32/com_object.h"
 #include "page/browser_host/win32/com_ptr.h"
 
 namespace autolabel::browser_host::win32::testing {
 
 // The IDispatch plumbing: names matched without regard to case, as
 // IDispatch does, and a count of the objects alive.
-class TestDispatch : public IDispatch {
+class TestDispatch : public ComObject<IDispatch> {
   public:
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
                         VARIANT* result, EXCEPINFO*, UINT*) override;
 
-    ULONG References() const noexcept { return references_; }
     static long Alive() noexcept { return alive_; }
 
   protected:
     explicit TestDispatch(std::vector<std::wstring> members);
-    virtual ~TestDispatch();
+    ~TestDispatch() override;
     // `member` is the index into the names given at construction.
     virtual HRESULT Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) = 0;
     // Further interfaces this object answers with its IDispatch.
@@ -40,7 +39,6 @@ class TestDispatch : public IDispatch {
 
   private:
     std::vector<std::wstring> members_;
-    ULONG references_ = 1;
     static long alive_;
 };
 
@@ -62,6 +60,12 @@ class TestElement final : public TestDispatch {
     bool checked() const { return markup_.checked; }
     void SetChecked(bool checked) { markup_.checked = checked; }
     int clicks = 0;
+    // Runs inside `click`, as a page's handler does (an alert's modal loop).
+    std::function<void()> onClick;
+    // How `checked` takes a text: by its truth, as a script engine does, or
+    // refused with this error, as a strict boolean property is.
+    bool textAsTruth = false;
+    HRESULT textRefusal = DISP_E_TYPEMISMATCH;
     // The events fired on it, with the kind of the value that came along.
     std::vector<std::pair<std::wstring, VARTYPE>> firedEvents;
 

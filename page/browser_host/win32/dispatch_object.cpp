@@ -4,6 +4,7 @@
 
 #include "page/browser_host/dom_ref.h"
 #include "page/browser_host/value.h"
+#include "page/browser_host/win32/document_call.h"
 #include "page/browser_host/win32/unique_bstr.h"
 #include "page/browser_host/win32/unique_variant.h"
 #include "page/browser_host/win32/utf16.h"
@@ -49,6 +50,7 @@ HRESULT Invoke(IDispatch* dispatch, std::string_view name, WORD flags,
     }
     EXCEPINFO exception{};
     UINT badArgument = 0;
+    const DocumentCallScope documentCall;
     hr = dispatch->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result,
                           &exception, &badArgument);
     ClearExceptionInfo(exception);
@@ -80,9 +82,10 @@ bool DispatchObject::ReadMember(std::string_view name, Value& result) noexcept t
 bool DispatchObject::WriteMember(std::string_view name, const Value& value) noexcept try {
     const Value arguments[] = {value};
     HRESULT hr = Invoke(dispatch_.Get(), name, DISPATCH_PROPERTYPUT, arguments, nullptr);
-    // A boolean property will not take an arbitrary text ("checked" for
-    // `checked`, as a page's markup writes it): give it the text's truth instead.
-    if (hr == DISP_E_TYPEMISMATCH && value.kind() == Value::Kind::Text) {
+    // A boolean property may refuse an arbitrary text ("checked" for
+    // `checked`, as a page's markup writes it), and hosts refuse it with
+    // different errors: after any failure, give it the text's truth instead.
+    if (FAILED(hr) && value.kind() == Value::Kind::Text) {
         const Value truth[] = {Value::Boolean(value.ToBoolean())};
         hr = Invoke(dispatch_.Get(), name, DISPATCH_PROPERTYPUT, truth, nullptr);
     }

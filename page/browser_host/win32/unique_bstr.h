@@ -4,10 +4,20 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <string>
 #include <string_view>
 #include <utility>
 
+#include "page/browser_host/win32/utf16.h"
+
 namespace autolabel::browser_host::win32 {
+
+// The text of a BSTR, which carries its own length; a null BSTR is the empty text.
+inline std::wstring_view BstrView(BSTR bstr) noexcept {
+    return bstr ? std::wstring_view(bstr, ::SysStringLen(bstr)) : std::wstring_view();
+}
+
+inline std::string BstrToUtf8(BSTR bstr) { return WideToUtf8(BstrView(bstr)); }
 
 class UniqueBstr {
   public:
@@ -42,10 +52,7 @@ class UniqueBstr {
         Reset();
         return &bstr_;
     }
-    // A null BSTR is the empty text.
-    std::wstring_view View() const noexcept {
-        return bstr_ ? std::wstring_view(bstr_, ::SysStringLen(bstr_)) : std::wstring_view();
-    }
+    std::wstring_view View() const noexcept { return BstrView(bstr_); }
 
   private:
     BSTR bstr_ = nullptr;

@@ -58,9 +58,7 @@ Value FromOtherKind(const VARIANT& variant) {
     if (FAILED(::VariantChangeType(text.Put(), const_cast<VARIANT*>(&variant), VARIANT_ALPHABOOL,
                                    VT_BSTR)))
         return {};
-    const BSTR bstr = text.Get()->bstrVal;
-    return Value::Text(
-        WideToUtf8(bstr ? std::wstring_view(bstr, ::SysStringLen(bstr)) : std::wstring_view()));
+    return Value::Text(BstrToUtf8(text.Get()->bstrVal));
 }
 
 }  // namespace
@@ -93,10 +91,7 @@ Value FromVariant(const VARIANT& variant) {
         case VT_R8:
             return Value::Double(variant.dblVal);
         case VT_BSTR:
-            return Value::Text(
-                WideToUtf8(variant.bstrVal
-                               ? std::wstring_view(variant.bstrVal, ::SysStringLen(variant.bstrVal))
-                               : std::wstring_view()));
+            return Value::Text(BstrToUtf8(variant.bstrVal));
         case VT_DISPATCH:
             return FromInterface(variant.pdispVal);
         case VT_UNKNOWN:

@@ -5,6 +5,7 @@
 
 #include "page/browser_host/win32/com_ptr.h"
 #include "page/browser_host/win32/dispatch_object.h"
+#include "page/browser_host/win32/message_delivery.h"
 #include "page/browser_host/win32/window_handle.h"
 
 namespace autolabel::browser_host::win32 {
@@ -80,8 +81,7 @@ void Win32Platform::DispatchWaitingMessages() {
             ::PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        DeliverMessage(message);
     }
 }
 

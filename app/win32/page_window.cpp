@@ -1,0 +1,69 @@
+#include "app/win32/page_window.h"
+
+#include <utility>
+
+namespace autolabel::app::win32 {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"AutolabelPageWindow";
+
+}  // namespace
+
+std::unique_ptr<PageWindow> PageWindow::Create(const std::wstring& title,
+                                               std::function<ComPtr<IDispatch>()> openNewWindow,
+                                               ClosedHandler onClosed) {
+    RegisterObjectWindowClass(kWindowClass, &ObjectWindowProc<PageWindow>, nullptr);
+    std::unique_ptr<PageWindow> self(new PageWindow());
+    ::CreateWindowExW(0, kWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                      CW_USEDEFAULT, CW_USEDEFAULT, 1024, 768, nullptr, nullptr,
+                      ::GetModuleHandleW(nullptr), self.get());
+    if (!self->window_) return nullptr;
+    HWND window = self->window_;
+    WebBrowser::Callbacks callbacks;
+    callbacks.openNewWindow = std::move(openNewWindow);
+    // Posted: the control is in the middle of its own event when it asks.
+    callbacks.closeWindow = [window] { ::PostMessageW(window, WM_CLOSE, 0, 0); };
+    if (!self->browser_.Create(window, self->ClientBounds(), L"", std::move(callbacks))) {
+        ::DestroyWindow(window);
+        return nullptr;
+    }
+    self->onClosed_ = std::move(onClosed);
+    ::ShowWindow(window, SW_SHOW);
+    return self;
+}
+
+PageWindow::~PageWindow() {
+    onClosed_ = nullptr;  // destroyed by its owner: nobody to tell
+    if (window_) ::DestroyWindow(window_);
+}
+
+RECT PageWindow::ClientBounds() const {
+    RECT bounds{};
+    ::GetClientRect(window_, &bounds);
+    return bounds;
+}
+
+LRESULT PageWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) browser_.SetBounds(ClientBounds());
+            return 0;
+        case WM_ACTIVATE:
+            if (focus_.OnActivate(window_, wParam, browser_)) return 0;
+            break;
+        case WM_DESTROY:
+            browser_.Destroy();
+            return 0;
+        case WM_NCDESTROY: {
+            HWND window = std::exchange(window_, nullptr);
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            // Last: the handler may destroy this object.
+            if (ClosedHandler closed = std::move(onClosed_)) closed(*this);
+            return ::DefWindowProcW(window, message, wParam, lParam);
+        }
+    }
+    return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace autolabel::app::win32

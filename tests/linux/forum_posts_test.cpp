@@ -1,0 +1,224 @@
+// Labels posted to a forum that behaves like a real one: a reload never
+// posts them again, and a dialog of the page holds the commands until the
+// user has closed it, so the submission it holds goes out exactly once.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/linux/forum_server.h"
+#include "tests/linux/harness.h"
+
+namespace autolabel::e2e {
+namespace {
+
+// Three labels: SelectAll ticks radio 1, 3 and 4 (p1=ok, then p2=ok, p2=ad).
+std::string FormPage(std::string_view action, std::string_view script = "") {
+    return "<!DOCTYPE html><meta charset=utf-8><title>待标注</title><body>"
+           "<form method=post action='" +
+           std::string(action) +
+           "'><input type=radio name=p1 value=ok><input type=radio name=p1 value=ad>"
+           "<input type=radio name=p2 value=ok><input type=radio name=p2 value=ad>"
+           "<input type=button value=skip><input type=submit value=提交></form>" +
+           std::string(script) + "</body>";
+}
+constexpr const char* kLabels = "p1=ok&p2=ad";
+constexpr const char* kSavedPage =
+    "<!DOCTYPE html><meta charset=utf-8><title>已保存</title><body><p id=saved>已保存</p>";
+
+class ForumPosts : public testing::Test {
+  protected:
+    void SetUp() override {
+        forum.Page("/form", FormPage("/post"));
+        forum.Page("/post", kSavedPage);
+        forum.Redirect("/post-redirect", "/done");
+        forum.Page("/done", kSavedPage);
+        // A forum takes a moment to answer.
+        forum.AnswerAfter(150ms);
+    }
+    void TearDown() override {
+        h.Press("按钮3");
+        h.WaitQuiet(200ms);
+    }
+    bool ShowForm() { return h.Load(forum.Address("/form")); }
+    std::size_t Count(std::string_view method, std::string_view path) {
+        return forum.RequestsFor(method, path).size();
+    }
+    bool WaitForRequests(std::string_view method, std::string_view path, std::size_t count,
+                         Milliseconds timeout = 5s) {
+        return h.PumpUntil([&] { return Count(method, path) >= count; }, timeout) &&
+               h.WaitQuiet(200ms);
+    }
+
+    Harness& h = Harness::Get();
+    ForumServer forum;
+};
+
+TEST_F(ForumPosts, ReloadOfAPostsAnswerAsksForTheAddressWithoutTheForm) {
+    ASSERT_TRUE(ShowForm());
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
+    ASSERT_EQ(h.Text("saved"), "已保存");
+    EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
+    EXPECT_TRUE(h.window().pageReload()->shownFromPost());
+
+    // No radio button on the answer: number 1 is not found, the page reloads.
+    ASSERT_TRUE(h.Press("按钮1"));
+    ASSERT_TRUE(WaitForRequests("GET", "/post", 1));
+    h.PumpFor(300ms);
+    EXPECT_EQ(Count("POST", "/post"), 1u) << "the reload posted the labels again";
+    EXPECT_EQ(forum.RequestsFor("GET", "/post").front().body, "");
+    EXPECT_EQ(h.Text("saved"), "已保存");
+    // Fetched afresh, the page is an ordinary one: the next reload is plain.
+    EXPECT_FALSE(h.window().pageReload()->shownFromPost());
+    ASSERT_TRUE(h.Press("按钮5"));
+    ASSERT_TRUE(WaitForRequests("GET", "/post", 2));
+    EXPECT_EQ(Count("POST", "/post"), 1u);
+}
+
+TEST_F(ForumPosts, AutomaticModePostsEachBatchOnce) {
+    ASSERT_TRUE(ShowForm());
+    ASSERT_TRUE(h.Press("按钮4"));
+    // Pass 1 posts; passes 2 and 3 find the answer without radio buttons and
+    // reload it, each time without the form.
+    ASSERT_TRUE(WaitForRequests("POST", "/post", 1, 5s));
+    ASSERT_TRUE(WaitForRequests("GET", "/post", 2, 8s));
+    ASSERT_TRUE(h.Press("按钮3"));
+    EXPECT_EQ(Count("POST", "/post"), 1u);
+    for (const auto& request : forum.RequestsFor("GET", "/post")) EXPECT_EQ(request.body, "");
+}
+
+TEST_F(ForumPosts, AnswerOfARedirectAfterAPostReloadsAsBefore) {
+    forum.Page("/form", FormPage("/post-redirect"));
+    ASSERT_TRUE(ShowForm());
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(WaitForRequests("GET", "/done", 1));
+    EXPECT_EQ(Count("POST", "/post-redirect"), 1u);
+    EXPECT_FALSE(h.window().pageReload()->shownFromPost());
+    const int before = h.loadsFinished();
+    ASSERT_TRUE(h.Press("按钮1"));  // nothing to tick: the plain reload
+    ASSERT_TRUE(WaitForRequests("GET", "/done", 2));
+    EXPECT_GT(h.loadsFinished(), before);
+    EXPECT_EQ(Count("POST", "/post-redirect"), 1u);
+}
+
+TEST_F(ForumPosts, ForumThatGoesAwayIsLabelledOnceItComesBack) {
+    ASSERT_TRUE(ShowForm());
+    forum.GoAway();
+    const int before = h.loadsFinished();
+    ASSERT_TRUE(h.Press("按钮5"));
+    ASSERT_TRUE(h.WaitForLoadAfter(before));
+    ASSERT_TRUE(h.WaitQuiet(200ms));
+    EXPECT_EQ(h.RadioStates(), "");  // the browser's error page
+    ASSERT_TRUE(forum.ComeBack());
+    // Nothing to tick on the error page: the reload finds the forum again.
+    ASSERT_TRUE(h.Press("按钮1"));
+    ASSERT_TRUE(WaitForRequests("GET", "/form", 2));
+    ASSERT_TRUE(h.PumpUntil([&] { return h.RadioStates() == "0000"; }, 5s)) << h.RadioStates();
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
+    EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
+}
+
+// The widgets inside `top`, internal ones included: the browser's dialogs.
+std::vector<GtkWidget*> WidgetsIn(GtkWidget* top) {
+    std::vector<GtkWidget*> widgets{top};
+    for (std::size_t i = 0; i < widgets.size(); ++i)
+        if (GTK_IS_CONTAINER(widgets[i]))
+            gtk_container_forall(
+                GTK_CONTAINER(widgets[i]),
+                [](GtkWidget* child, gpointer list) {
+                    static_cast<std::vector<GtkWidget*>*>(list)->push_back(child);
+                },
+                &widgets);
+    return widgets;
+}
+
+// Presses the OK button of the dialog the browser shows over the page.
+bool CloseDialog(WebKitWebView* view) {
+    std::vector<GtkWidget*> buttons;
+    for (GtkWidget* widget : WidgetsIn(GTK_WIDGET(view)))
+        if (GTK_IS_BUTTON(widget)) buttons.push_back(widget);
+    if (buttons.empty()) return false;
+    gtk_button_clicked(GTK_BUTTON(buttons.back()));
+    return true;
+}
+
+TEST_F(ForumPosts, DialogOfTheSubmitHandlerHoldsTheCommandsUntilClosed) {
+    forum.Page("/form", FormPage("/post",
+                                 "<script>document.forms[0].addEventListener('submit',"
+                                 " () => alert('saved'));</script>"));
+    ASSERT_TRUE(ShowForm());
+    EXPECT_FALSE(h.window().PageHoldsCommands());
+    ASSERT_TRUE(h.Press("按钮4"));
+    // The first pass ticks and submits; the handler's dialog holds the post.
+    ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageHoldsCommands(); }, 5s));
+    const std::size_t requestsUnderTheDialog = forum.requests().size();
+    // Two more ticks and every button on the page while the dialog is open.
+    h.PumpFor(6200ms);
+    ASSERT_TRUE(h.Press("按钮1"));
+    ASSERT_TRUE(h.Press("按钮2"));
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.Press("按钮5"));
+    EXPECT_TRUE(h.window().PageHoldsCommands());
+    EXPECT_EQ(forum.requests().size(), requestsUnderTheDialog) << "a command went to the forum";
+    EXPECT_EQ(Count("GET", "/form"), 1u) << "reloaded under the dialog";
+
+    ASSERT_TRUE(CloseDialog(h.view()));
+    ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
+    EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
+    EXPECT_EQ(Count("GET", "/form"), 1u);
+    // The automatic mode goes on: the next pass reloads the answer afresh.
+    ASSERT_TRUE(WaitForRequests("GET", "/post", 1, 5s));
+    EXPECT_EQ(Count("POST", "/post"), 1u);
+}
+
+TEST_F(ForumPosts, LeavePageQuestionHoldsTheCommandsToo) {
+    forum.Page("/form", FormPage("/post",
+                                 "<p id=here>here</p><script>addEventListener('beforeunload',"
+                                 " (e) => { e.preventDefault(); e.returnValue = ''; });</script>"));
+    ASSERT_TRUE(ShowForm());
+    ASSERT_TRUE(h.ClickElement("here"));  // the page asks only once it was used
+    ASSERT_TRUE(h.Press("按钮5"));        // leaving it by the reload: the question
+    ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageHoldsCommands(); }, 5s));
+    const std::size_t asked = forum.requests().size();
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.Press("按钮5"));
+    h.PumpFor(300ms);
+    EXPECT_EQ(forum.requests().size(), asked) << "a command went to the forum";
+    ASSERT_TRUE(CloseDialog(h.view()));
+    ASSERT_TRUE(h.PumpUntil([&] { return !h.window().PageHoldsCommands(); }, 5s));
+}
+
+TEST_F(ForumPosts, AuthenticationRequestHoldsTheCommandsToo) {
+    forum.RequireLogin("/private");
+    forum.Page("/private", FormPage("/post"));
+    webkit_web_view_load_uri(h.view(), forum.Address("/private").c_str());
+    ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageHoldsCommands(); }, 5s));
+    const std::size_t asked = forum.requests().size();
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.Press("按钮5"));
+    h.PumpFor(300ms);
+    EXPECT_EQ(forum.requests().size(), asked) << "a command went to the forum";
+    // Signs in: a name and password in the browser's dialog, then its
+    // button to go on.
+    GtkWidget* signIn = nullptr;
+    std::string labels;
+    for (GtkWidget* widget : WidgetsIn(GTK_WIDGET(h.view()))) {
+        if (GTK_IS_ENTRY(widget)) gtk_entry_set_text(GTK_ENTRY(widget), "reviewer");
+        if (!GTK_IS_BUTTON(widget)) continue;
+        const char* label = gtk_button_get_label(GTK_BUTTON(widget));
+        labels += std::string(label ? label : "?") + ";";
+        if (label && std::string_view(label).find("Authenticate") != std::string_view::npos)
+            signIn = widget;
+    }
+    ASSERT_NE(signIn, nullptr) << labels;
+    gtk_button_clicked(GTK_BUTTON(signIn));
+    ASSERT_TRUE(h.PumpUntil([&] { return !h.window().PageHoldsCommands(); }, 5s));
+    ASSERT_TRUE(h.WaitQuiet(200ms));
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
+}
+
+}  // namespace
+}  // namespace autolabel::e2e

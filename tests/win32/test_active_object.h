@@ -1,0 +1,42 @@
+// The control's active object, as a test double: records the keys it is
+// given and the frame activations it is told of.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <vector>
+
+#include "page/browser_host/win32/com_object.h"
+
+namespace autolabel::browser_host::win32::testing {
+
+class TestActiveObject final : public ComObject<IOleInPlaceActiveObject> {
+  public:
+    std::vector<MSG> translated;
+    std::vector<bool> frameActivations;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        return AnswerQueryInterface(
+            iid, object,
+            {{IID_IUnknown, this}, {IID_IOleWindow, this}, {IID_IOleInPlaceActiveObject, this}});
+    }
+    STDMETHODIMP GetWindow(HWND* window) override {
+        if (window) *window = nullptr;
+        return E_FAIL;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP TranslateAccelerator(LPMSG message) override {
+        translated.push_back(*message);
+        return S_OK;  // used up, as the control does with its own keys
+    }
+    STDMETHODIMP OnFrameWindowActivate(BOOL active) override {
+        frameActivations.push_back(active != FALSE);
+        return S_OK;
+    }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+};
+
+}  // namespace autolabel::browser_host::win32::testing
