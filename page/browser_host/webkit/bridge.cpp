@@ -117,7 +117,7 @@ bool Connection::Exchange(p::Writer& request, std::uint32_t sequence, Clock::tim
     auto datagram = request.Finish();
     if (!datagram) return false;
     if (const Sent sent = Send(*datagram); sent != Sent::Yes) {
-        if (sent == Sent::Full) missed_ = true;  // the page is not reading
+        if (sent == Sent::Full) missed_ = unanswered_ = true;  // the page is not reading
         return false;
     }
 
@@ -139,7 +139,7 @@ bool Connection::Exchange(p::Writer& request, std::uint32_t sequence, Clock::tim
             pollfd pfd{fd_.Get(), POLLIN, 0};
             const int ready = ::poll(&pfd, 1, PollMs(deadline));
             if (ready == 0) {
-                missed_ = true;
+                missed_ = unanswered_ = true;
                 return false;
             }
             if (ready < 0 && errno != EINTR) return false;
@@ -154,7 +154,7 @@ bool Connection::Exchange(p::Writer& request, std::uint32_t sequence, Clock::tim
         if (!message || message->header.op != static_cast<std::uint16_t>(p::Op::Reply) ||
             message->header.sequence != sequence)
             continue;  // malformed, or a late answer to an earlier request
-        missed_ = false;
+        missed_ = unanswered_ = false;
         if (message->header.status != static_cast<std::uint16_t>(p::Status::Ok)) return false;
         p::Reader r(message->payload);
         reply = r.Value();
@@ -166,9 +166,8 @@ bool Connection::Exchange(p::Writer& request, std::uint32_t sequence, Clock::tim
     }
 }
 
-bool Connection::AnsweredSinceMiss() {
-    bool answered = false;
-    while (fd_) {
+void Connection::TakeLateReplies() {
+    while (fd_ && unanswered_) {
         const ssize_t n =
             ::recv(fd_.Get(), buffer_.data(), buffer_.size(), MSG_DONTWAIT | MSG_TRUNC);
         if (n < 0 && errno == EINTR) continue;
@@ -179,27 +178,29 @@ bool Connection::AnsweredSinceMiss() {
         }
         // Any well-formed reply, late as it is, shows the page at work again.
         if (static_cast<std::size_t>(n) <= buffer_.size())
-            if (auto message = p::Parse({buffer_.data(), static_cast<std::size_t>(n)}))
-                answered |= message->header.op == static_cast<std::uint16_t>(p::Op::Reply);
+            if (auto message = p::Parse({buffer_.data(), static_cast<std::size_t>(n)});
+                message && message->header.op == static_cast<std::uint16_t>(p::Op::Reply))
+                missed_ = unanswered_ = false;
     }
-    return answered;
 }
 
-bool Connection::CallPage(p::Writer& request, std::uint32_t sequence, p::WireValue& reply) {
-    if (missed_ && !AnsweredSinceMiss()) {
-        reply = p::WireValue{};
-        return false;
-    }
-    missed_ = false;
-    return Exchange(request, sequence, Clock::now() + kCallBound, reply);
+bool Connection::Unanswering() {
+    TakeLateReplies();
+    return fd_ && unanswered_;
+}
+
+bool Connection::CallPage(p::Writer& request, std::uint32_t sequence, Clock::duration bound,
+                          p::WireValue& reply) {
+    reply = p::WireValue{};
+    if (missed_) TakeLateReplies();
+    if (missed_ || !fd_) return false;  // this command has had its bound
+    return Exchange(request, sequence, Clock::now() + bound, reply);
 }
 
 bool Connection::GetDocument(Clock::duration bound, p::WireValue& reply) {
-    missed_ = false;  // a new command
     const std::uint32_t sequence = NextSequence();
     p::Writer w(p::Op::GetDocument, sequence);
-    return Exchange(w, sequence, Clock::now() + bound, reply) &&
-           reply.kind == p::WireValue::Kind::Object;
+    return CallPage(w, sequence, bound, reply) && reply.kind == p::WireValue::Kind::Object;
 }
 
 bool Connection::Read(p::Handle handle, std::string_view name, p::WireValue& reply) {
@@ -207,7 +208,7 @@ bool Connection::Read(p::Handle handle, std::string_view name, p::WireValue& rep
     p::Writer w(p::Op::Read, sequence);
     w.U64(handle);
     w.Bytes(name);
-    return CallPage(w, sequence, reply);
+    return CallPage(w, sequence, kCallBound, reply);
 }
 
 bool Connection::Write(p::Handle handle, std::string_view name, const p::WireValue& value) {
@@ -217,7 +218,7 @@ bool Connection::Write(p::Handle handle, std::string_view name, const p::WireVal
     w.Bytes(name);
     w.Value(value);
     p::WireValue ignored;
-    return CallPage(w, sequence, ignored);
+    return CallPage(w, sequence, kCallBound, ignored);
 }
 
 bool Connection::Call(p::Handle handle, std::string_view name,
@@ -229,7 +230,7 @@ bool Connection::Call(p::Handle handle, std::string_view name,
     w.Bytes(name);
     w.U32(static_cast<std::uint32_t>(arguments.size()));
     for (const auto& argument : arguments) w.Value(argument);
-    return CallPage(w, sequence, reply);
+    return CallPage(w, sequence, kCallBound, reply);
 }
 
 // ---- Bridge ----
@@ -348,6 +349,15 @@ std::shared_ptr<Connection> Bridge::ConnectionFor(std::uint64_t pageId) {
 bool Bridge::Serves(std::uint64_t pageId) const {
     auto it = pages_.find(pageId);
     return it != pages_.end() && it->second->alive();
+}
+
+void Bridge::BeginCommand() {
+    for (auto& [page, connection] : pages_) connection->BeginCommand();
+}
+
+bool Bridge::Unanswering(std::uint64_t pageId) {
+    auto it = pages_.find(pageId);
+    return it != pages_.end() && it->second->Unanswering();
 }
 
 void Bridge::DropPage(std::uint64_t pageId) {

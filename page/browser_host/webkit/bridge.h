@@ -28,10 +28,10 @@ using Clock = std::chrono::steady_clock;
 
 // One web process's connection, introduced as serving one page.
 //
-// One bound per command: a page command begins with the document request.
-// Once a call has missed its bound, the later calls of the command fail at
-// once, without being sent, until the page has answered again; the next
-// document request tries the page afresh.
+// One bound per command: once a call has missed its bound, the later calls
+// of the command (the document request included) fail at once, without being
+// sent, until the page has answered again; the next command tries the page
+// afresh.
 class Connection {
   public:
     explicit Connection(UniqueFd fd) : fd_(std::move(fd)) {}
@@ -47,8 +47,7 @@ class Connection {
                   protocol::WireValue& reply);
     std::uint32_t NextSequence() { return ++sequence_; }
 
-    // The document request, with which every page command begins: the page
-    // is tried afresh, with the whole bound.
+    // The document request waits at most `bound`, the other calls kCallBound.
     bool GetDocument(Clock::duration bound, protocol::WireValue& reply);
     bool Read(protocol::Handle handle, std::string_view name, protocol::WireValue& reply);
     bool Write(protocol::Handle handle, std::string_view name, const protocol::WireValue& value);
@@ -56,6 +55,11 @@ class Connection {
               std::span<const protocol::WireValue> arguments, protocol::WireValue& reply);
     // Handles go back in batches, ahead of the next request.
     void QueueRelease(protocol::Handle handle);
+
+    // A new command: the page is tried afresh.
+    void BeginCommand() { missed_ = false; }
+    // Whether a call has missed its bound and the page has not answered since.
+    bool Unanswering();
 
     // Closes the connection from the main loop as soon as the peer hangs up.
     void WatchHangup();
@@ -67,13 +71,16 @@ class Connection {
     void FlushReleases();
     // A DOM call of the current command: sent unless an earlier one missed
     // its bound and the page has not answered since.
-    bool CallPage(protocol::Writer& request, std::uint32_t sequence, protocol::WireValue& reply);
-    bool AnsweredSinceMiss();
+    bool CallPage(protocol::Writer& request, std::uint32_t sequence, Clock::duration bound,
+                  protocol::WireValue& reply);
+    // Reads what came after a missed bound; a reply shows the page answers again.
+    void TakeLateReplies();
 
     UniqueFd fd_;
     UniqueSource hangup_;
     std::uint32_t sequence_ = 0;
-    bool missed_ = false;  // a call of this command missed its bound
+    bool missed_ = false;      // a call of this command missed its bound
+    bool unanswered_ = false;  // and no reply has come since
     std::vector<protocol::Handle> releases_;
     std::vector<std::byte> buffer_ =
         std::vector<std::byte>(sizeof(protocol::Header) + protocol::kMaxPayload);
@@ -104,6 +111,12 @@ class Bridge {
     // The connection serving a page, if one has introduced itself; takes
     // what is waiting on the socket first, without waiting.
     std::shared_ptr<Connection> ConnectionFor(std::uint64_t pageId);
+    // A command begins (a button, a key or a tick of the automatic mode):
+    // every page is tried afresh.
+    void BeginCommand();
+    // Whether the page's process missed a call's bound and has not answered
+    // since, in this command or an earlier one.
+    bool Unanswering(std::uint64_t pageId);
     // The page's process has ended (WebKit says so): its connection goes.
     void DropPage(std::uint64_t pageId);
 
