@@ -29,6 +29,15 @@ pid_t OwnerOf(std::string_view name) {
     return pid;
 }
 
+// Whether the directory holds nothing but, perhaps, the socket.
+bool OnlyTheSocketInside(const std::string& directory) {
+    g_autoptr(GDir) dir = g_dir_open(directory.c_str(), 0, nullptr);
+    if (!dir) return false;
+    while (const char* name = g_dir_read_name(dir))
+        if (name != kSocketName) return false;
+    return true;
+}
+
 bool ProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
 
 // A process of another pid namespace may still use it: only a socket that
@@ -76,14 +85,13 @@ int RemoveLeftoverSocketDirectories() {
         const std::string directory = tmp + "/" + name;
         struct stat info {};
         if (::lstat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-            info.st_uid != getuid())
+            info.st_uid != getuid() || !OnlyTheSocketInside(directory))
             continue;
         const std::string socket = directory + "/" + std::string(kSocketName);
         struct stat socketInfo {};
         const bool hasSocket = ::lstat(socket.c_str(), &socketInfo) == 0;
         if (hasSocket && (!S_ISSOCK(socketInfo.st_mode) || SocketInUse(socket))) continue;
         if (hasSocket) g_unlink(socket.c_str());
-        // Fails, and leaves it, when anything else is inside.
         if (g_rmdir(directory.c_str()) == 0) ++removed;
     }
     return removed;
