@@ -8,10 +8,12 @@
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -34,15 +36,17 @@ constexpr const char* kLabelPage = R"(<!DOCTYPE html><body><p id=marker>served</
 
 class PageProcesses : public testing::Test {
   protected:
-    // Kills the page's process and reloads with 刷新; true when the new
-    // process shows the page again.
+    // Kills the page's process, waits for the tool's own page to stand in
+    // for it, and reloads with 刷新; true when the new process shows the
+    // page again.
     bool KillAndRefresh() {
         const pid_t web = h.WebProcess();
         if (web <= 0 || kill(web, SIGKILL) != 0) return false;
-        h.PumpUntil([&] { return h.WebProcess() != web; }, 2s);
-        const int before = h.loadsFinished();
-        if (!h.Press("按钮5") || !h.WaitForLoadAfter(before)) return false;
-        return h.Text("marker") == "served";
+        if (!h.PumpUntil([&] { return h.window().pageReload()->showsCrashedPage(); }, 5s) ||
+            !h.PumpUntil([&] { return !h.Text("lost-address").empty(); }, 5s))
+            return false;
+        if (!h.Press("按钮5")) return false;
+        return h.PumpUntil([&] { return h.Text("marker") == "served"; }, 5s);
     }
     Harness& h = Harness::Get();
 };
@@ -61,11 +65,18 @@ TEST_F(PageProcesses, TwelveCrashRoundsThenAPassLabelsAndPosts) {
     EXPECT_TRUE(h.PumpUntil([&] { return h.Text("log") == "posted;"; }, 3s)) << h.Text("log");
 }
 
-int OpenDescriptors() {
+// The process's sockets: the bridge's connections among them. (The engine
+// opens files of its own now and then, for its memory monitor.)
+int OpenSockets() {
     int count = 0;
     if (DIR* fds = opendir("/proc/self/fd")) {
-        while (dirent* entry = readdir(fds))
-            if (entry->d_name[0] != '.') ++count;
+        while (dirent* entry = readdir(fds)) {
+            char target[64] = {};
+            const std::string link = std::string("/proc/self/fd/") + entry->d_name;
+            if (readlink(link.c_str(), target, sizeof target - 1) > 0 &&
+                std::string_view(target).starts_with("socket:"))
+                ++count;
+        }
         closedir(fds);
     }
     return count;
@@ -97,12 +108,16 @@ bool ClosedByThePeer(int fd) {
 
 TEST_F(PageProcesses, SilentConnectionsAreClosedAndThePageIsStillServed) {
     ASSERT_TRUE(h.LoadHtml(kLabelPage));
+    // The baseline after one round, so that the page process's own
+    // descriptors in the tool are counted the same before and after.
+    ASSERT_TRUE(KillAndRefresh());
     h.PumpFor(200ms);
-    const int baseline = OpenDescriptors();
+    const int baseline = OpenSockets();
     const std::string path = SocketPath(h.platform().bridge());
     std::vector<UniqueFd> silent;
     for (int i = 0; i < 100; ++i) {
         silent.push_back(SilentPeer(path));
+        ASSERT_TRUE(silent.back()) << i;
         h.PumpFor(2ms);  // the main loop takes them as they come
     }
     ASSERT_TRUE(KillAndRefresh());
@@ -113,20 +128,26 @@ TEST_F(PageProcesses, SilentConnectionsAreClosedAndThePageIsStillServed) {
     h.PumpUntil(
         [&] {
             closed = 0;
-            for (const auto& fd : silent) closed += !fd || ClosedByThePeer(fd.Get());
+            for (const auto& fd : silent) closed += ClosedByThePeer(fd.Get());
             return closed == static_cast<int>(silent.size());
         },
         10s);
     EXPECT_EQ(closed, 100);
     silent.clear();
     h.PumpFor(100ms);
-    // A new page process may hold a descriptor or two of its own here.
-    EXPECT_LE(OpenDescriptors(), baseline + 3);
+    EXPECT_LE(OpenSockets(), baseline);
 }
 
-// 200 radio buttons among 800 inputs: a pass takes a second or two.
-std::string LongPage() {
-    std::string body = "<!DOCTYPE html><body><p id=marker>served</p><form>";
+// 200 radio buttons among 800 inputs, where a pass takes a second or more.
+// Once a radio button is ticked, the page's script loops for good.
+std::string HangingPage() {
+    std::string body = R"(<!DOCTYPE html><body><p id=marker>served</p><script>
+  const watch = setInterval(() => {
+    if (!document.querySelector('input[type=radio]:checked')) return;
+    clearInterval(watch);
+    for (;;) {}
+  }, 1);
+</script><form>)";
     for (int i = 0; i < 200; ++i)
         body += "<input type=radio name=r" + std::to_string(i / 2) +
                 "><input type=text><input type=checkbox><input type=hidden>";
@@ -145,11 +166,11 @@ gboolean OnClickedEmission(GSignalInvocationHint*, guint, const GValue* values, 
     return TRUE;
 }
 
-// The page's process stops answering in the middle of a pass (it is stopped
-// once the pass is under way), and keeps silent until the window has been
-// seen to work again, or for two minutes at most.
-TEST_F(PageProcesses, PageThatStopsAnsweringMidPassGivesTheWindowBack) {
-    ASSERT_TRUE(h.LoadHtml(LongPage()));
+// The page stops answering in the middle of a pass, after the first radio
+// button, and never answers again: the pass gives the window back within
+// about one bound, and 刷新 brings a working page in a new process.
+TEST_F(PageProcesses, PageThatHangsMidPassGivesTheWindowBack) {
+    ASSERT_TRUE(h.LoadHtml(HangingPage()));
     const pid_t web = h.WebProcess();
     ASSERT_GT(web, 0);
     int selectX = 0, selectY = 0, offX = 0, offY = 0;
@@ -182,8 +203,8 @@ TEST_F(PageProcesses, PageThatStopsAnsweringMidPassGivesTheWindowBack) {
         &gaps);
 
     // From another thread, since the window's thread is busy meanwhile:
-    // 全选; the page's process stopped once the pass is under way; 关闭自动.
-    std::atomic<bool> started{false}, handled{false};
+    // 全选, then 关闭自动 while the pass is under way.
+    std::atomic<bool> started{false};
     std::thread other([&] {
         const auto click = [](int x, int y) {
             const std::string command =
@@ -192,18 +213,13 @@ TEST_F(PageProcesses, PageThatStopsAnsweringMidPassGivesTheWindowBack) {
         };
         click(selectX, selectY);
         while (!started) std::this_thread::sleep_for(1ms);
-        std::this_thread::sleep_for(150ms);
-        kill(web, SIGSTOP);
         std::this_thread::sleep_for(300ms);
         click(offX, offY);
-        const auto end = Clock::now() + 120s;
-        while (!handled && Clock::now() < end) std::this_thread::sleep_for(10ms);
-        kill(web, SIGCONT);
     });
     h.PumpUntil([&] { return times.selectAllStarted != Clock::time_point{}; }, 5s);
     started = true;
-    h.PumpUntil([&] { return times.otherHandled != Clock::time_point{}; }, 200s);
-    handled = true;
+    // A bound per call instead of per command held the window for minutes.
+    h.PumpUntil([&] { return times.otherHandled != Clock::time_point{}; }, 300s);
     other.join();
     h.PumpFor(100ms);
     g_source_remove(ticker);
@@ -214,22 +230,23 @@ TEST_F(PageProcesses, PageThatStopsAnsweringMidPassGivesTheWindowBack) {
     ASSERT_NE(times.otherHandled, Clock::time_point{});
     const auto held = times.otherHandled - times.selectAllStarted;
     std::printf(
-        "stopped page: click handled %lld ms after 全选 began; loop stood at most %lld ms\n",
+        "hanging page: click handled %lld ms after 全选 began; loop stood at most %lld ms\n",
         static_cast<long long>(std::chrono::duration_cast<Milliseconds>(held).count()),
         static_cast<long long>(std::chrono::duration_cast<Milliseconds>(gaps.largest).count()));
     EXPECT_LT(held, 2s);
     EXPECT_LT(gaps.largest, 2s);
 
-    // The next 刷新 brings a working page, and a pass labels it.
-    const int before = h.loadsFinished();
+    // The next 刷新 brings a working page (the address now serves a short
+    // one that does not hang), and a pass labels it.
+    g_autofree char* file =
+        g_filename_from_uri(webkit_web_view_get_uri(h.view()), nullptr, nullptr);
+    ASSERT_NE(file, nullptr);
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << kLabelPage;
     ASSERT_TRUE(h.Press("按钮5"));
-    ASSERT_TRUE(h.WaitForLoadAfter(before));
-    ASSERT_EQ(h.Text("marker"), "served");
+    ASSERT_TRUE(h.PumpUntil([&] { return h.Text("marker") == "served"; }, 10s));
+    EXPECT_NE(h.WebProcess(), web);
     ASSERT_TRUE(h.Press("按钮1"));
-    // Numbers 1, 3, 4, 5, ...: the first of the first pair, the second of every other.
-    std::string expected = "10";
-    for (int pair = 1; pair < 100; ++pair) expected += "01";
-    EXPECT_EQ(h.RadioStates(), expected);
+    EXPECT_EQ(h.RadioStates(), "101");
 }
 
 }  // namespace
