@@ -167,6 +167,30 @@ TEST(Introductions, DroppedPageIsNoLongerServed) {
     EXPECT_FALSE(bridge.RequestDocument(5, 50ms));
 }
 
+TEST(Introductions, AMissingPageIsWaitedForOncePerCommand) {
+    Bridge bridge;
+    auto start = Clock::now();
+    EXPECT_FALSE(bridge.RequestDocument(3, 300ms));
+    EXPECT_GE(Clock::now() - start, 300ms);
+    // The same command asks again (its second binding): no second wait.
+    start = Clock::now();
+    EXPECT_FALSE(bridge.RequestDocument(3, 300ms));
+    EXPECT_LT(Clock::now() - start, 100ms);
+    bridge.BeginCommand();
+    start = Clock::now();
+    EXPECT_FALSE(bridge.RequestDocument(3, 300ms));
+    EXPECT_GE(Clock::now() - start, 300ms);
+
+    // A process that introduces itself meanwhile is asked, at once.
+    const Endpoint endpoint = EndpointOf(bridge);
+    UniqueFd peer = ConnectTo(endpoint.path);
+    ASSERT_TRUE(SendHello(peer.Get(), endpoint.token, 3));
+    ASSERT_TRUE(PumpUntil([&] { return bridge.Serves(3); }, 1s));
+    EXPECT_FALSE(bridge.RequestDocument(3, 300ms));  // it never answers
+    std::byte buffer[64];
+    EXPECT_GT(recv(peer.Get(), buffer, sizeof buffer, MSG_DONTWAIT), 0);
+}
+
 // ---- Socket directories ----
 
 // A process id that names no process: a child that has been reaped.

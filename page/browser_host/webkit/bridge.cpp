@@ -325,6 +325,7 @@ bool Bridge::ReadIntroduction(Unintroduced& connection) {
                 connection.watch.Reset();
                 slot = std::make_shared<Connection>(std::move(connection.fd));
                 slot->WatchHangup();
+                spent_.erase(pageId);  // a new process: not the one that missed
             }
         }
     }
@@ -336,7 +337,15 @@ void Bridge::ReadIntroductions() {
     std::erase_if(unintroduced_, [&](Unintroduced& connection) {
         return ReadIntroduction(connection) || now >= connection.deadline;
     });
-    std::erase_if(pages_, [](const auto& entry) { return !entry.second->alive(); });
+    std::erase_if(pages_, [this](const auto& entry) {
+        if (entry.second->alive()) return false;
+        Forget(entry.first, *entry.second);
+        return true;
+    });
+}
+
+void Bridge::Forget(std::uint64_t pageId, const Connection& connection) {
+    if (connection.missedThisCommand()) spent_.insert(pageId);
 }
 
 std::shared_ptr<Connection> Bridge::ConnectionFor(std::uint64_t pageId) {
@@ -352,6 +361,7 @@ bool Bridge::Serves(std::uint64_t pageId) const {
 }
 
 void Bridge::BeginCommand() {
+    spent_.clear();
     for (auto& [page, connection] : pages_) connection->BeginCommand();
 }
 
@@ -364,12 +374,16 @@ void Bridge::DropPage(std::uint64_t pageId) {
     auto it = pages_.find(pageId);
     if (it == pages_.end()) return;
     it->second->Close();
+    Forget(pageId, *it->second);
     pages_.erase(it);
 }
 
 DomRef Bridge::RequestDocument(std::uint64_t pageId, Clock::duration bound) {
     const auto deadline = Clock::now() + bound;
     std::shared_ptr<Connection> connection;
+    // This command has already spent a bound on the page: no second wait
+    // for a process to introduce itself.
+    if (spent_.contains(pageId) && !ConnectionFor(pageId)) return {};
     // A page's process that has just started may not have introduced itself
     // yet: wait for it, within the bound, without the main loop.
     while (!(connection = ConnectionFor(pageId)) && listener_ && Clock::now() < deadline) {
@@ -377,7 +391,10 @@ DomRef Bridge::RequestDocument(std::uint64_t pageId, Clock::duration bound) {
         for (const auto& waiting : unintroduced_) fds.push_back({waiting.fd.Get(), POLLIN, 0});
         ::poll(fds.data(), fds.size(), PollMs(deadline));
     }
-    if (!connection) return {};
+    if (!connection) {
+        spent_.insert(pageId);
+        return {};
+    }
     p::WireValue reply;
     if (!connection->GetDocument(deadline - Clock::now(), reply)) return {};
     return DomRef::Adopt(new BridgeObject(connection, reply.handle));

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -60,6 +61,7 @@ class Connection {
     void BeginCommand() { missed_ = false; }
     // Whether a call has missed its bound and the page has not answered since.
     bool Unanswering();
+    bool missedThisCommand() const { return missed_; }
 
     // Closes the connection from the main loop as soon as the peer hangs up.
     void WatchHangup();
@@ -138,6 +140,9 @@ class Bridge {
     void ReadIntroductions();
     // Reads one connection's first message: false while nothing has arrived.
     bool ReadIntroduction(Unintroduced& connection);
+    // A page's connection goes: one that missed its bound in this command
+    // leaves the page spent until the next command.
+    void Forget(std::uint64_t pageId, const Connection& connection);
 
     std::string directory_;
     std::string path_;
@@ -147,6 +152,8 @@ class Bridge {
     UniqueSource sweep_;
     std::vector<Unintroduced> unintroduced_;
     std::map<std::uint64_t, std::shared_ptr<Connection>> pages_;
+    // Pages this command has waited a whole bound for without an answer.
+    std::set<std::uint64_t> spent_;
 };
 
 // The wire form of a value and back; objects of other connections do not cross.
