@@ -188,6 +188,9 @@ bool MainWindow::PageHoldsCommands() const { return PageShowsDialog(webView_); }
 
 void MainWindow::RunCommand(Routine routine) {
     if (WorksOnThePage(routine) && PageHoldsCommands()) return;
+    // One bound per command: a page that missed one in an earlier command
+    // is tried afresh.
+    platform_.bridge().BeginCommand();
     RunRoutine(routine);
 }
 
@@ -267,7 +270,12 @@ gboolean MainWindow::OnTimer(gpointer data) {
 
 void MainWindow::ReloadBrowser() {
     // Also the reload SelectAll asks for: never under the page's dialog.
-    if (reload_ && !PageHoldsCommands()) reload_->Reload();
+    if (!reload_ || PageHoldsCommands()) return;
+    // A page process that let a call miss its bound and has not answered
+    // since would not take the reload either: a new process loads the page.
+    if (webView_ && platform_.bridge().Unanswering(webkit_web_view_get_page_id(webView_)))
+        webkit_web_view_terminate_web_process(webView_);
+    reload_->Reload();
 }
 
 }  // namespace autolabel::app::gtk

@@ -22,6 +22,7 @@ class ChildProgram {
     ChildProgram& operator=(const ChildProgram&) = delete;
 
     bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
     // To the program and the browser processes it started, as a terminal
     // sends Ctrl+C to its whole foreground group: the program leads a
     // process group of its own.

@@ -5,6 +5,10 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "tests/linux/child_program.h"
 #include "tests/linux/forum_server.h"
 #include "tests/linux/harness.h"
@@ -14,6 +18,16 @@ namespace {
 
 bool ExitedWithZero(const std::optional<int>& status) {
     return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+}
+
+// The bridge's socket directories the program with this process id made.
+std::vector<std::string> SocketDirectoriesOf(pid_t pid) {
+    const std::string prefix = "autolabel-" + std::to_string(pid) + "-";
+    std::vector<std::string> found;
+    g_autoptr(GDir) dir = g_dir_open(g_get_tmp_dir(), 0, nullptr);
+    while (const char* name = dir ? g_dir_read_name(dir) : nullptr)
+        if (std::string_view(name).starts_with(prefix)) found.push_back(name);
+    return found;
 }
 
 int ModeOf(const std::string& path) {
@@ -63,6 +77,33 @@ TEST_F(Session, DayCookieOutlastsARestartSessionCookieEndsWithTheProcess) {
     // Ctrl+C in the terminal.
     ASSERT_TRUE(again.Signal(SIGINT));
     EXPECT_TRUE(ExitedWithZero(again.WaitForExit(10s)));
+}
+
+TEST_F(Session, SocketDirectoryGoesAtTheEndOrAtTheNextStartAfterAKill) {
+    forum.Page("/browser", "<!DOCTYPE html><body><input type=radio>");
+    {
+        ChildProgram tool({AUTOLABEL_EXECUTABLE, forum.Address("/browser")}, home);
+        ASSERT_TRUE(WaitForRequest("/browser", 1));
+        EXPECT_EQ(SocketDirectoriesOf(tool.pid()).size(), 1u);
+        ASSERT_TRUE(tool.Signal(SIGTERM));
+        EXPECT_TRUE(ExitedWithZero(tool.WaitForExit(10s)));
+        EXPECT_TRUE(SocketDirectoriesOf(tool.pid()).empty());
+    }
+    pid_t killed = 0;
+    {
+        ChildProgram tool({AUTOLABEL_EXECUTABLE, forum.Address("/browser")}, home);
+        ASSERT_TRUE(WaitForRequest("/browser", 2));
+        killed = tool.pid();
+        ASSERT_TRUE(tool.Signal(SIGKILL));
+        ASSERT_TRUE(tool.WaitForExit(10s));
+    }
+    EXPECT_EQ(SocketDirectoriesOf(killed).size(), 1u);
+    ChildProgram next({AUTOLABEL_EXECUTABLE, forum.Address("/browser")}, home);
+    ASSERT_TRUE(WaitForRequest("/browser", 3));
+    EXPECT_TRUE(SocketDirectoriesOf(killed).empty());
+    EXPECT_EQ(SocketDirectoriesOf(next.pid()).size(), 1u);
+    ASSERT_TRUE(next.Signal(SIGTERM));
+    EXPECT_TRUE(ExitedWithZero(next.WaitForExit(10s)));
 }
 
 TEST_F(Session, SignalsCloseTheWindowAndDestroyPageOnce) {

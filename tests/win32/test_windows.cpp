@@ -3,9 +3,10 @@
 #include <mshtml.h>
 #include <oleacc.h>
 
-#include <cctype>
 #include <map>
 #include <mutex>
+
+#include "page/browser_host/ascii_case.h"
 
 namespace autolabel::browser_host::win32::testing {
 
@@ -59,8 +60,7 @@ HINSTANCE RegisterTestClass(const std::string& className) {
     static std::map<std::string, HINSTANCE> registered;
     static std::map<std::string, int> spellings;
     if (auto found = registered.find(className); found != registered.end()) return found->second;
-    std::string folded = className;
-    for (char& c : folded) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+    const std::string folded = AsciiLower(className);
     static const HINSTANCE modules[] = {
         ::GetModuleHandleA(nullptr), ::GetModuleHandleA("oleacc.dll"),
         ::GetModuleHandleA("ole32.dll"), ::GetModuleHandleA("oleaut32.dll")};

@@ -1,6 +1,5 @@
 #include "page/browser_host/webkit/bridge.h"
 
-#include <glib/gstdio.h>
 #include <poll.h>
 #include <sys/random.h>
 #include <sys/socket.h>
@@ -12,6 +11,7 @@
 
 #include "page/browser_host/value.h"
 #include "page/browser_host/webkit/bridge_object.h"
+#include "page/browser_host/webkit/socket_directory.h"
 
 namespace autolabel::browser_host::webkit {
 
@@ -20,10 +20,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A DOM call waits at most this long for the page's process, and a process
-// that already missed one answer gets this much less until it answers again.
+// A DOM call waits at most this long for the page's process.
 constexpr auto kCallBound = 1000ms;
-constexpr auto kStalledBound = 100ms;
 // Replies usually come within tens of microseconds: spin that long before
 // sleeping in poll(), which costs a wake-up.
 constexpr auto kSpin = 100us;
@@ -69,13 +67,33 @@ bool OwnUser(int fd) {
 
 // ---- Connection ----
 
-bool Connection::Send(std::span<const std::byte> datagram) {
-    if (!fd_) return false;
+void Connection::Close() {
+    hangup_.Reset();  // first: no watch may outlive its descriptor
+    fd_.Reset();
+}
+
+void Connection::WatchHangup() {
+    if (!fd_) return;
+    // Hang-ups only: replies stay where the next call reads them.
+    hangup_ = WatchFd(
+        fd_.Get(), static_cast<GIOCondition>(G_IO_HUP | G_IO_ERR),
+        [](gint, GIOCondition, gpointer self) -> gboolean {
+            static_cast<Connection*>(self)->Close();
+            return G_SOURCE_REMOVE;
+        },
+        this);
+}
+
+Connection::Sent Connection::Send(std::span<const std::byte> datagram) {
+    if (!fd_) return Sent::Closed;
     for (;;) {
-        if (::send(fd_.Get(), datagram.data(), datagram.size(), MSG_NOSIGNAL) >= 0) return true;
+        // Never blocks: a page that has stopped reading must not hold the tool.
+        if (::send(fd_.Get(), datagram.data(), datagram.size(), MSG_NOSIGNAL | MSG_DONTWAIT) >= 0)
+            return Sent::Yes;
         if (errno == EINTR) continue;
-        fd_.Reset();  // the page's process is gone
-        return false;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return Sent::Full;
+        Close();  // the page's process is gone
+        return Sent::Closed;
     }
 }
 
@@ -85,7 +103,8 @@ void Connection::FlushReleases() {
         p::Writer w(p::Op::Release, 0);
         w.U32(static_cast<std::uint32_t>(count));
         for (std::size_t i = 0; i < count; ++i) w.U64(releases_[i]);
-        if (auto datagram = w.Finish()) Send(*datagram);
+        if (auto datagram = w.Finish(); datagram && Send(*datagram) == Sent::Full)
+            return;  // kept for a later request
         releases_.erase(releases_.begin(), releases_.begin() + static_cast<std::ptrdiff_t>(count));
     }
 }
@@ -94,10 +113,6 @@ void Connection::QueueRelease(p::Handle handle) {
     if (!fd_) return;
     releases_.push_back(handle);
     if (releases_.size() >= p::kMaxReleaseBatch) FlushReleases();
-}
-
-Clock::time_point Connection::CallDeadline() const {
-    return Clock::now() + (stalled_ ? kStalledBound : kCallBound);
 }
 
 bool Connection::Exchange(p::Writer& request, std::uint32_t sequence, Clock::time_point deadline,
@@ -116,32 +131,36 @@ bool Connection::ExchangeParsed(p::Writer& request, std::uint32_t sequence,
                                 const std::function<bool(p::Reader&)>& parse) {
     FlushReleases();
     auto datagram = request.Finish();
-    if (!datagram || !Send(*datagram)) return false;
+    if (!datagram) return false;
+    if (const Sent sent = Send(*datagram); sent != Sent::Yes) {
+        if (sent == Sent::Full) missed_ = unanswered_ = true;  // the page is not reading
+        return false;
+    }
 
     const auto spinUntil = std::min(Clock::now() + spin, deadline);
     for (;;) {
         const ssize_t n =
             ::recv(fd_.Get(), buffer_.data(), buffer_.size(), MSG_DONTWAIT | MSG_TRUNC);
         if (n == 0) {
-            fd_.Reset();
+            Close();
             return false;
         }
         if (n < 0) {
             if (errno == EINTR) continue;
             if (errno != EAGAIN && errno != EWOULDBLOCK) {
-                fd_.Reset();
+                Close();
                 return false;
             }
             if (Clock::now() < spinUntil) continue;
             pollfd pfd{fd_.Get(), POLLIN, 0};
             const int ready = ::poll(&pfd, 1, PollMs(deadline));
             if (ready == 0) {
-                stalled_ = true;
+                missed_ = unanswered_ = true;
                 return false;
             }
             if (ready < 0 && errno != EINTR) return false;
             if (ready > 0 && !(pfd.revents & POLLIN)) {  // hung up with nothing to read
-                fd_.Reset();
+                Close();
                 return false;
             }
             continue;
@@ -151,21 +170,56 @@ bool Connection::ExchangeParsed(p::Writer& request, std::uint32_t sequence,
         if (!message || message->header.op != static_cast<std::uint16_t>(p::Op::Reply) ||
             message->header.sequence != sequence)
             continue;  // malformed, or a late answer to an earlier request
-        stalled_ = false;
+        missed_ = unanswered_ = false;
         if (message->header.status != static_cast<std::uint16_t>(p::Status::Ok)) return false;
         p::Reader r(message->payload);
         return parse(r);
     }
 }
 
+void Connection::TakeLateReplies() {
+    while (fd_ && unanswered_) {
+        const ssize_t n =
+            ::recv(fd_.Get(), buffer_.data(), buffer_.size(), MSG_DONTWAIT | MSG_TRUNC);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        if (n <= 0) {
+            Close();
+            break;
+        }
+        // Any well-formed reply, late as it is, shows the page at work again.
+        if (static_cast<std::size_t>(n) <= buffer_.size())
+            if (auto message = p::Parse({buffer_.data(), static_cast<std::size_t>(n)});
+                message && message->header.op == static_cast<std::uint16_t>(p::Op::Reply))
+                missed_ = unanswered_ = false;
+    }
+}
+
+bool Connection::Unanswering() {
+    TakeLateReplies();
+    return fd_ && unanswered_;
+}
+
+bool Connection::CallPage(p::Writer& request, std::uint32_t sequence, Clock::duration bound,
+                          p::WireValue& reply) {
+    reply = p::WireValue{};
+    if (missed_) TakeLateReplies();
+    if (missed_ || !fd_) return false;  // this command has had its bound
+    return Exchange(request, sequence, Clock::now() + bound, reply);
+}
+
+bool Connection::CallPageParsed(p::Writer& request, std::uint32_t sequence, Clock::duration bound,
+                                Clock::duration spin,
+                                const std::function<bool(p::Reader&)>& parse) {
+    if (missed_) TakeLateReplies();
+    if (missed_ || !fd_) return false;  // this command has had its bound
+    return ExchangeParsed(request, sequence, Clock::now() + bound, spin, parse);
+}
+
 bool Connection::GetDocument(Clock::duration bound, p::WireValue& reply) {
     const std::uint32_t sequence = NextSequence();
     p::Writer w(p::Op::GetDocument, sequence);
-    // Like a window that is not responding, a page that missed its last
-    // answer gets only a short wait.
-    if (stalled_) bound = std::min<Clock::duration>(bound, kStalledBound);
-    return Exchange(w, sequence, Clock::now() + bound, reply) &&
-           reply.kind == p::WireValue::Kind::Object;
+    return CallPage(w, sequence, bound, reply) && reply.kind == p::WireValue::Kind::Object;
 }
 
 bool Connection::Read(p::Handle handle, std::string_view name, p::WireValue& reply) {
@@ -173,7 +227,7 @@ bool Connection::Read(p::Handle handle, std::string_view name, p::WireValue& rep
     p::Writer w(p::Op::Read, sequence);
     w.U64(handle);
     w.Bytes(name);
-    return Exchange(w, sequence, CallDeadline(), reply);
+    return CallPage(w, sequence, kCallBound, reply);
 }
 
 bool Connection::Write(p::Handle handle, std::string_view name, const p::WireValue& value) {
@@ -183,7 +237,7 @@ bool Connection::Write(p::Handle handle, std::string_view name, const p::WireVal
     w.Bytes(name);
     w.Value(value);
     p::WireValue ignored;
-    return Exchange(w, sequence, CallDeadline(), ignored);
+    return CallPage(w, sequence, kCallBound, ignored);
 }
 
 bool Connection::Call(p::Handle handle, std::string_view name,
@@ -195,7 +249,7 @@ bool Connection::Call(p::Handle handle, std::string_view name,
     w.Bytes(name);
     w.U32(static_cast<std::uint32_t>(arguments.size()));
     for (const auto& argument : arguments) w.Value(argument);
-    return Exchange(w, sequence, CallDeadline(), reply);
+    return CallPage(w, sequence, kCallBound, reply);
 }
 
 bool Connection::FindElement(p::Handle document, const p::ElementQuery& query,
@@ -203,39 +257,62 @@ bool Connection::FindElement(p::Handle document, const p::ElementQuery& query,
     const std::uint32_t sequence = NextSequence();
     p::Writer w(p::Op::FindElement, sequence);
     p::WriteQuery(w, document, query);
-    return ExchangeParsed(w, sequence, CallDeadline(), kLookupSpin,
+    return CallPageParsed(w, sequence, kCallBound, kLookupSpin,
                           [&answer](p::Reader& r) { return p::ReadAnswer(r, answer); });
 }
 
 // ---- Bridge ----
 
 Bridge::Bridge() : token_(RandomToken()) {
-    g_autoptr(GError) error = nullptr;
-    // g_dir_make_tmp creates the directory with mode 0700.
-    g_autofree char* directory = g_dir_make_tmp("autolabel-XXXXXX", &error);
-    if (!directory) return;
-    directory_ = directory;
-    path_ = directory_ + "/bridge";
+    RemoveLeftoverSocketDirectories();
+    directory_ = MakeSocketDirectory();
+    if (directory_.empty()) return;
+    path_ = directory_ + "/" + std::string(kSocketName);
 
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path_.size() >= sizeof address.sun_path) return;
     std::memcpy(address.sun_path, path_.c_str(), path_.size());
     UniqueFd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    // A long queue: while a command runs, the main loop takes nothing.
     if (!fd || ::bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(fd.Get(), 8) != 0)
+        ::listen(fd.Get(), SOMAXCONN) != 0)
         return;
     listener_ = std::move(fd);
+    listenerWatch_ = WatchFd(listener_.Get(), G_IO_IN, OnListenerReady, this);
 }
 
 Bridge::~Bridge() {
+    sweep_.Reset();
+    unintroduced_.clear();
+    for (auto& [page, connection] : pages_) connection->Close();
+    listenerWatch_.Reset();
     listener_.Reset();
-    if (!path_.empty()) g_unlink(path_.c_str());
-    if (!directory_.empty()) g_rmdir(directory_.c_str());
+    RemoveSocketDirectory(directory_);
 }
 
 GVariant* Bridge::InitializationData() const {
     return g_variant_new("(ss)", path_.c_str(), token_.c_str());
+}
+
+gboolean Bridge::OnListenerReady(gint, GIOCondition, gpointer self) {
+    auto* bridge = static_cast<Bridge*>(self);
+    bridge->AcceptWaiting();
+    bridge->ReadIntroductions();
+    return G_SOURCE_CONTINUE;
+}
+
+gboolean Bridge::OnIntroductionReady(gint, GIOCondition, gpointer self) {
+    static_cast<Bridge*>(self)->ReadIntroductions();
+    return G_SOURCE_CONTINUE;  // a connection's watch goes with the connection
+}
+
+gboolean Bridge::OnSweep(gpointer self) {
+    auto* bridge = static_cast<Bridge*>(self);
+    bridge->ReadIntroductions();
+    if (!bridge->unintroduced_.empty()) return G_SOURCE_CONTINUE;
+    bridge->sweep_.Reset();
+    return G_SOURCE_REMOVE;
 }
 
 void Bridge::AcceptWaiting() {
@@ -243,39 +320,60 @@ void Bridge::AcceptWaiting() {
     for (;;) {
         UniqueFd fd(::accept4(listener_.Get(), nullptr, nullptr, SOCK_CLOEXEC));
         if (!fd) {
-            if (errno == EINTR) continue;
-            return;
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            break;
         }
-        if (OwnUser(fd.Get())) unintroduced_.push_back(std::move(fd));
+        if (!OwnUser(fd.Get())) continue;
+        // The newest is the likeliest to be a page process that just started.
+        if (unintroduced_.size() >= kMaxUnintroduced) unintroduced_.erase(unintroduced_.begin());
+        Unintroduced& added = unintroduced_.emplace_back();
+        added.watch = WatchFd(fd.Get(), static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR),
+                              OnIntroductionReady, this);
+        added.fd = std::move(fd);
+        added.deadline = Clock::now() + kIntroductionTime;
     }
+    if (!unintroduced_.empty() && !sweep_) sweep_ = Every(250, OnSweep, this);
+}
+
+bool Bridge::ReadIntroduction(Unintroduced& connection) {
+    std::byte buffer[sizeof(p::Header) + 256];
+    const ssize_t n = ::recv(connection.fd.Get(), buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return false;
+    // The first message must be a well-formed introduction with our token;
+    // anything else closes the connection.
+    if (n > 0 && static_cast<std::size_t>(n) <= sizeof buffer) {
+        auto message = p::Parse({buffer, static_cast<std::size_t>(n)});
+        if (message && message->header.op == static_cast<std::uint16_t>(p::Op::Hello)) {
+            p::Reader r(message->payload);
+            const std::string token = r.Bytes();
+            const std::uint64_t pageId = r.U64();
+            if (r.AtEnd() && SameToken(token, token_)) {
+                auto& slot = pages_[pageId];
+                if (slot) slot->Close();  // a new process now serves this page
+                connection.watch.Reset();
+                slot = std::make_shared<Connection>(std::move(connection.fd));
+                slot->WatchHangup();
+                spent_.erase(pageId);  // a new process: not the one that missed
+            }
+        }
+    }
+    return true;
 }
 
 void Bridge::ReadIntroductions() {
-    std::byte buffer[sizeof(p::Header) + 256];
-    for (auto it = unintroduced_.begin(); it != unintroduced_.end();) {
-        const ssize_t n = ::recv(it->Get(), buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC);
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-            ++it;
-            continue;
-        }
-        // The first message must be a well-formed introduction with our token;
-        // anything else closes the connection.
-        if (n > 0 && static_cast<std::size_t>(n) <= sizeof buffer) {
-            auto message = p::Parse({buffer, static_cast<std::size_t>(n)});
-            if (message && message->header.op == static_cast<std::uint16_t>(p::Op::Hello)) {
-                p::Reader r(message->payload);
-                const std::string token = r.Bytes();
-                const std::uint64_t pageId = r.U64();
-                if (r.AtEnd() && SameToken(token, token_)) {
-                    auto& slot = pages_[pageId];
-                    if (slot) slot->Close();  // a new process now serves this page
-                    slot = std::make_shared<Connection>(std::move(*it));
-                }
-            }
-        }
-        it = unintroduced_.erase(it);
-    }
-    std::erase_if(pages_, [](const auto& entry) { return !entry.second->alive(); });
+    const auto now = Clock::now();
+    std::erase_if(unintroduced_, [&](Unintroduced& connection) {
+        return ReadIntroduction(connection) || now >= connection.deadline;
+    });
+    std::erase_if(pages_, [this](const auto& entry) {
+        if (entry.second->alive()) return false;
+        Forget(entry.first, *entry.second);
+        return true;
+    });
+}
+
+void Bridge::Forget(std::uint64_t pageId, const Connection& connection) {
+    if (connection.missedThisCommand()) spent_.insert(pageId);
 }
 
 std::shared_ptr<Connection> Bridge::ConnectionFor(std::uint64_t pageId) {
@@ -285,17 +383,46 @@ std::shared_ptr<Connection> Bridge::ConnectionFor(std::uint64_t pageId) {
     return it == pages_.end() ? nullptr : it->second;
 }
 
+bool Bridge::Serves(std::uint64_t pageId) const {
+    auto it = pages_.find(pageId);
+    return it != pages_.end() && it->second->alive();
+}
+
+void Bridge::BeginCommand() {
+    spent_.clear();
+    for (auto& [page, connection] : pages_) connection->BeginCommand();
+}
+
+bool Bridge::Unanswering(std::uint64_t pageId) {
+    auto it = pages_.find(pageId);
+    return it != pages_.end() && it->second->Unanswering();
+}
+
+void Bridge::DropPage(std::uint64_t pageId) {
+    auto it = pages_.find(pageId);
+    if (it == pages_.end()) return;
+    it->second->Close();
+    Forget(pageId, *it->second);
+    pages_.erase(it);
+}
+
 DomRef Bridge::RequestDocument(std::uint64_t pageId, Clock::duration bound) {
     const auto deadline = Clock::now() + bound;
     std::shared_ptr<Connection> connection;
+    // This command has already spent a bound on the page: no second wait
+    // for a process to introduce itself.
+    if (spent_.contains(pageId) && !ConnectionFor(pageId)) return {};
     // A page's process that has just started may not have introduced itself
-    // yet: wait for it, within the bound.
+    // yet: wait for it, within the bound, without the main loop.
     while (!(connection = ConnectionFor(pageId)) && listener_ && Clock::now() < deadline) {
         std::vector<pollfd> fds{{listener_.Get(), POLLIN, 0}};
-        for (const auto& fd : unintroduced_) fds.push_back({fd.Get(), POLLIN, 0});
+        for (const auto& waiting : unintroduced_) fds.push_back({waiting.fd.Get(), POLLIN, 0});
         ::poll(fds.data(), fds.size(), PollMs(deadline));
     }
-    if (!connection) return {};
+    if (!connection) {
+        spent_.insert(pageId);
+        return {};
+    }
     p::WireValue reply;
     if (!connection->GetDocument(deadline - Clock::now(), reply)) return {};
     return DomRef::Adopt(new BridgeObject(connection, reply.handle));

@@ -20,6 +20,10 @@ inline constexpr std::size_t kMaxArguments = 16;
 inline constexpr std::size_t kMaxReleaseBatch = 1024;
 inline constexpr std::size_t kTokenLength = 32;
 
+// The name of the WebKit user message the tool sends a page whose process has
+// no connection: the extension then tries to connect again.
+inline constexpr const char* kConnectRequest = "autolabel-bridge-connect";
+
 enum class Op : std::uint16_t {
     Hello = 1,        // extension -> tool: token, page id; no reply
     GetDocument = 2,  // -> handle of the current document

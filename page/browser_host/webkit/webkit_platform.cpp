@@ -27,6 +27,9 @@ WindowHandle WebKitPlatform::HandleOf(GtkWidget* widget) {
     handles_.emplace(widget, handle);
     widgets_.emplace(handle, widget);
     g_signal_connect(widget, "destroy", G_CALLBACK(OnWidgetDestroyed), this);
+    if (WEBKIT_IS_WEB_VIEW(widget))
+        g_signal_connect(widget, "web-process-terminated", G_CALLBACK(OnWebProcessTerminated),
+                         this);
     return handle;
 }
 
@@ -36,6 +39,11 @@ void WebKitPlatform::OnWidgetDestroyed(GtkWidget* widget, gpointer data) {
         self->widgets_.erase(it->second);
         self->handles_.erase(it);
     }
+}
+
+void WebKitPlatform::OnWebProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason,
+                                            gpointer self) {
+    static_cast<WebKitPlatform*>(self)->bridge_.DropPage(webkit_web_view_get_page_id(view));
 }
 
 GtkWidget* WebKitPlatform::WidgetOf(WindowHandle window) const {
@@ -131,8 +139,14 @@ Lresult WebKitPlatform::SendMessageTimeoutA(WindowHandle window, std::uint32_t m
     WebKitWebView* view = WEBKIT_WEB_VIEW(widget);
     if ((flags & kSendAbortIfHung) && !webkit_web_view_get_is_web_process_responsive(view))
         return 0;
-    DomRef document = bridge_.RequestDocument(webkit_web_view_get_page_id(view),
-                                              std::chrono::milliseconds(timeoutMs));
+    const std::uint64_t pageId = webkit_web_view_get_page_id(view);
+    // A page process that could not connect before tries again now; its
+    // introduction is awaited within the request's bound.
+    if (!bridge_.ConnectionFor(pageId))
+        webkit_web_view_send_message_to_page(
+            view, webkit_user_message_new(protocol::kConnectRequest, nullptr), nullptr, nullptr,
+            nullptr);
+    DomRef document = bridge_.RequestDocument(pageId, std::chrono::milliseconds(timeoutMs));
     if (!document) return 0;
     const Lresult answer = nextAnswer_++;
     answers_.emplace_back(answer, std::move(document));

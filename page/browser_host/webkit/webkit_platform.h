@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
 
 #include <cstdint>
 #include <deque>
@@ -46,6 +47,9 @@ class WebKitPlatform final : public Platform {
 
   private:
     static void OnWidgetDestroyed(GtkWidget* widget, gpointer self);
+    // The bridge drops the page's connection as soon as WebKit reports the end.
+    static void OnWebProcessTerminated(WebKitWebView* view,
+                                       WebKitWebProcessTerminationReason reason, gpointer self);
     std::string ClassNameOf(GtkWidget* widget) const;
     std::string WindowNameOf(GtkWidget* widget) const;
 

@@ -2,6 +2,9 @@
 // page process it starts; it connects to the tool's private socket, introduces
 // itself with the tool's token and its page's id, and answers DOM requests on
 // the process's main thread, the only thread that may touch JavaScript.
+// Connecting never blocks the page: a full queue is tried again for a while,
+// then left until the tool asks for the page again.
+#include <fcntl.h>
 #include <glib-unix.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -15,6 +18,7 @@
 #include "page/browser_host/webkit/extension/dom_world.h"
 #include "page/browser_host/webkit/protocol.h"
 #include "page/browser_host/webkit/unique_fd.h"
+#include "page/browser_host/webkit/unique_source.h"
 
 namespace autolabel::browser_host::webkit {
 namespace {
@@ -28,13 +32,20 @@ using namespace std::chrono_literals;
 // them costs a wake-up on each request, and lets the page draw the last
 // write in the middle of the pass.
 constexpr auto kStayAwake = 500us;
+// While the tool's queue is full, connecting is tried this often, this long.
+constexpr guint kConnectRetryMs = 20;
+constexpr auto kConnectTimeout = 3s;
 
 struct Extension {
     UniqueFd socket;
+    UniqueSource socketWatch;
+    UniqueSource retry;  // set while connecting
+    std::chrono::steady_clock::time_point connectUntil;
+    std::string path;
     std::string token;
     GObjectPtr<WebKitScriptWorld> world;
-    guint64 pageId = 0;
-    bool introduced = false;
+    guint64 pageId = 0;       // the one page this process serves; 0 until it exists
+    bool introduced = false;  // on the current connection
     DomWorld dom;
     std::vector<std::byte> buffer = std::vector<std::byte>(sizeof(p::Header) + p::kMaxPayload);
 };
@@ -44,10 +55,18 @@ Extension& State() {
     return *extension;
 }
 
+// The document stays: a later connection is served the same page.
+void Disconnect() {
+    Extension& e = State();
+    e.socketWatch.Reset();
+    e.socket.Reset();
+    e.introduced = false;
+}
+
 void Send(std::span<const std::byte> datagram) {
     Extension& e = State();
     if (e.socket && ::send(e.socket.Get(), datagram.data(), datagram.size(), MSG_NOSIGNAL) < 0)
-        e.socket.Reset();
+        Disconnect();
 }
 
 void Reply(std::uint32_t sequence, bool ok, const p::WireValue& value) {
@@ -139,41 +158,72 @@ gboolean OnSocketReady(gint fd, GIOCondition condition, gpointer) {
         }
     }
     if ((condition & (G_IO_HUP | G_IO_ERR)) || !e.socket) {
-        e.socket.Reset();
-        e.dom.Clear();
+        Disconnect();  // destroys this source
         return G_SOURCE_REMOVE;
     }
     return G_SOURCE_CONTINUE;
 }
 
-bool Connect(const std::string& path) {
+// Introduces this process once it is connected and its page exists.
+void Introduce() {
+    Extension& e = State();
+    if (!e.socket || e.introduced || e.pageId == 0) return;
+    e.introduced = true;
+    p::Writer w(p::Op::Hello, 0);
+    w.Bytes(e.token);
+    w.U64(e.pageId);
+    if (auto datagram = w.Finish()) Send(*datagram);
+}
+
+enum class Attempt { Connected, TryAgain, Failed };
+
+Attempt TryConnect() {
+    Extension& e = State();
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) return false;
-    std::memcpy(address.sun_path, path.data(), path.size());
-    UniqueFd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0));
-    if (!fd || ::connect(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-        return false;
+    if (e.path.size() >= sizeof address.sun_path) return Attempt::Failed;
+    std::memcpy(address.sun_path, e.path.data(), e.path.size());
+    UniqueFd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!fd) return Attempt::Failed;
+    if (::connect(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        return errno == EAGAIN || errno == EINTR ? Attempt::TryAgain : Attempt::Failed;
     // Only a listener of our own user gets our page.
     ucred peer{};
     socklen_t size = sizeof peer;
     if (::getsockopt(fd.Get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != getuid())
-        return false;
-    State().socket = std::move(fd);
-    g_unix_fd_add(State().socket.Get(), static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR),
-                  OnSocketReady, nullptr);
-    return true;
+        return Attempt::Failed;
+    // Replies are sent whole: from here on the socket blocks.
+    const int flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return Attempt::Failed;
+    e.socket = std::move(fd);
+    e.socketWatch =
+        WatchFd(e.socket.Get(), static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR),
+                OnSocketReady, nullptr);
+    Introduce();
+    return Attempt::Connected;
 }
 
-void Introduce(guint64 pageId) {
+gboolean OnConnectRetry(gpointer) {
     Extension& e = State();
-    if (e.introduced) return;  // one page per connection
-    e.introduced = true;
-    e.pageId = pageId;
-    p::Writer w(p::Op::Hello, 0);
-    w.Bytes(e.token);
-    w.U64(pageId);
-    if (auto datagram = w.Finish()) Send(*datagram);
+    if (TryConnect() == Attempt::TryAgain && std::chrono::steady_clock::now() < e.connectUntil)
+        return G_SOURCE_CONTINUE;
+    e.retry.Reset();  // connected, or given up until the tool asks again
+    return G_SOURCE_REMOVE;
+}
+
+void Connect() {
+    Extension& e = State();
+    if (e.socket || e.retry || e.path.empty()) return;
+    if (TryConnect() != Attempt::TryAgain) return;
+    e.connectUntil = std::chrono::steady_clock::now() + kConnectTimeout;
+    e.retry = Every(kConnectRetryMs, OnConnectRetry, nullptr);
+}
+
+// The tool asks a page it cannot reach to connect again.
+gboolean OnUserMessage(WebKitWebPage*, WebKitUserMessage* message, gpointer) {
+    if (g_strcmp0(webkit_user_message_get_name(message), p::kConnectRequest) != 0) return FALSE;
+    Connect();
+    return TRUE;
 }
 
 void OnWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKitFrame* frame,
@@ -186,7 +236,11 @@ void OnWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKit
 }
 
 void OnPageCreated(WebKitWebExtension*, WebKitWebPage* page, gpointer) {
-    Introduce(webkit_web_page_get_id(page));
+    Extension& e = State();
+    if (e.pageId != 0) return;  // one page per process
+    e.pageId = webkit_web_page_get_id(page);
+    g_signal_connect(page, "user-message-received", G_CALLBACK(OnUserMessage), nullptr);
+    Introduce();
 }
 
 }  // namespace
@@ -201,7 +255,8 @@ extern "C" G_MODULE_EXPORT void webkit_web_extension_initialize_with_user_data(
     g_variant_get(const_cast<GVariant*>(data), "(&s&s)", &path, &token);
     Extension& e = State();
     e.token = token;
-    if (!Connect(path)) return;
+    e.path = path;
+    Connect();
 
     // A world of our own, named at random so that no page can ask for it.
     g_autofree char* name = g_strdup_printf("autolabel-%08x%08x", g_random_int(), g_random_int());
