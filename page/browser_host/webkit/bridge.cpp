@@ -25,11 +25,6 @@ constexpr auto kCallBound = 1000ms;
 // Replies usually come within tens of microseconds: spin that long before
 // sleeping in poll(), which costs a wake-up.
 constexpr auto kSpin = 100us;
-// A lookup walks the page before it answers, for tens of microseconds to a
-// millisecond: a sleep through it costs a wake-up on each side (the page's
-// process has meanwhile gone back to its main loop, and the write that follows
-// must wake it), 100-200 us each on an idle or a busy machine.
-constexpr auto kLookupSpin = 1ms;
 
 std::string RandomToken() {
     unsigned char bytes[p::kTokenLength / 2];
@@ -118,7 +113,7 @@ void Connection::QueueRelease(p::Handle handle) {
 bool Connection::Exchange(p::Writer& request, std::uint32_t sequence, Clock::time_point deadline,
                           p::WireValue& reply) {
     reply = p::WireValue{};
-    return ExchangeParsed(request, sequence, deadline, kSpin, [&reply](p::Reader& r) {
+    return ExchangeParsed(request, sequence, deadline, [&reply](p::Reader& r) {
         reply = r.Value();
         if (r.AtEnd()) return true;
         reply = p::WireValue{};
@@ -127,7 +122,7 @@ bool Connection::Exchange(p::Writer& request, std::uint32_t sequence, Clock::tim
 }
 
 bool Connection::ExchangeParsed(p::Writer& request, std::uint32_t sequence,
-                                Clock::time_point deadline, Clock::duration spin,
+                                Clock::time_point deadline,
                                 const std::function<bool(p::Reader&)>& parse) {
     FlushReleases();
     auto datagram = request.Finish();
@@ -137,7 +132,7 @@ bool Connection::ExchangeParsed(p::Writer& request, std::uint32_t sequence,
         return false;
     }
 
-    const auto spinUntil = std::min(Clock::now() + spin, deadline);
+    const auto spinUntil = Clock::now() + kSpin;
     for (;;) {
         const ssize_t n =
             ::recv(fd_.Get(), buffer_.data(), buffer_.size(), MSG_DONTWAIT | MSG_TRUNC);
@@ -209,11 +204,10 @@ bool Connection::CallPage(p::Writer& request, std::uint32_t sequence, Clock::dur
 }
 
 bool Connection::CallPageParsed(p::Writer& request, std::uint32_t sequence, Clock::duration bound,
-                                Clock::duration spin,
                                 const std::function<bool(p::Reader&)>& parse) {
     if (missed_) TakeLateReplies();
     if (missed_ || !fd_) return false;  // this command has had its bound
-    return ExchangeParsed(request, sequence, Clock::now() + bound, spin, parse);
+    return ExchangeParsed(request, sequence, Clock::now() + bound, parse);
 }
 
 bool Connection::GetDocument(Clock::duration bound, p::WireValue& reply) {
@@ -257,7 +251,7 @@ bool Connection::FindElement(p::Handle document, const p::ElementQuery& query,
     const std::uint32_t sequence = NextSequence();
     p::Writer w(p::Op::FindElement, sequence);
     p::WriteQuery(w, document, query);
-    return CallPageParsed(w, sequence, kCallBound, kLookupSpin,
+    return CallPageParsed(w, sequence, kCallBound,
                           [&answer](p::Reader& r) { return p::ReadAnswer(r, answer); });
 }
 

@@ -73,10 +73,9 @@ class Connection {
 
   private:
     // As Exchange, for a reply that is not one value: `parse` reads the
-    // payload of an Ok reply and says whether it was well formed. The wait
-    // spins for `spin` before it sleeps in poll().
+    // payload of an Ok reply and says whether it was well formed.
     bool ExchangeParsed(protocol::Writer& request, std::uint32_t sequence,
-                        Clock::time_point deadline, Clock::duration spin,
+                        Clock::time_point deadline,
                         const std::function<bool(protocol::Reader&)>& parse);
     enum class Sent { Yes, Full, Closed };
     Sent Send(std::span<const std::byte> datagram);
@@ -87,7 +86,7 @@ class Connection {
                   protocol::WireValue& reply);
     // As CallPage, for a reply that ExchangeParsed reads.
     bool CallPageParsed(protocol::Writer& request, std::uint32_t sequence, Clock::duration bound,
-                        Clock::duration spin, const std::function<bool(protocol::Reader&)>& parse);
+                        const std::function<bool(protocol::Reader&)>& parse);
     // Reads what came after a missed bound; a reply shows the page answers again.
     void TakeLateReplies();
 

@@ -26,12 +26,7 @@ namespace {
 namespace p = protocol;
 using namespace std::chrono_literals;
 
-// How long the page's process waits, awake, for the tool's next request
-// before it goes back to its main loop. A pass is a burst of requests one at
-// a time (a lookup, a write, the next lookup); going back to sleep between
-// them costs a wake-up on each request, and lets the page draw the last
-// write in the middle of the pass.
-constexpr auto kStayAwake = 500us;
+constexpr auto kStayAwake = 50us;
 // While the tool's queue is full, connecting is tried this often, this long.
 constexpr guint kConnectRetryMs = 20;
 constexpr auto kConnectTimeout = 3s;
@@ -137,7 +132,7 @@ gboolean OnSocketReady(gint fd, GIOCondition condition, gpointer) {
     Extension& e = State();
     if (condition & G_IO_IN) {
         // The tool's calls come in bursts, one at a time: stay awake a little
-        // for the next one instead of going back to the main loop.
+        // for the next one instead of going back to sleep in the main loop.
         auto idleSince = std::chrono::steady_clock::now();
         for (;;) {
             const ssize_t n =
