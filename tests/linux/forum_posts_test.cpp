@@ -50,6 +50,15 @@ class ForumPosts : public testing::Test {
                h.WaitQuiet(200ms);
     }
 
+    // 全选并提交 and 刷新 pressed while the page holds the commands.
+    void ExpectHeldPressesReachNoForum() {
+        const std::size_t asked = forum.requests().size();
+        ASSERT_TRUE(h.Press("按钮6"));
+        ASSERT_TRUE(h.Press("按钮5"));
+        h.PumpFor(300ms);
+        EXPECT_EQ(forum.requests().size(), asked) << "a command went to the forum";
+    }
+
     Harness& h = Harness::Get();
     ForumServer forum;
 };
@@ -181,11 +190,7 @@ TEST_F(ForumPosts, LeavePageQuestionHoldsTheCommandsToo) {
     ASSERT_TRUE(h.ClickElement("here"));  // the page asks only once it was used
     ASSERT_TRUE(h.Press("按钮5"));        // leaving it by the reload: the question
     ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageHoldsCommands(); }, 5s));
-    const std::size_t asked = forum.requests().size();
-    ASSERT_TRUE(h.Press("按钮6"));
-    ASSERT_TRUE(h.Press("按钮5"));
-    h.PumpFor(300ms);
-    EXPECT_EQ(forum.requests().size(), asked) << "a command went to the forum";
+    ExpectHeldPressesReachNoForum();
     ASSERT_TRUE(CloseDialog(h.view()));
     ASSERT_TRUE(h.PumpUntil([&] { return !h.window().PageHoldsCommands(); }, 5s));
 }
@@ -195,11 +200,7 @@ TEST_F(ForumPosts, AuthenticationRequestHoldsTheCommandsToo) {
     forum.Page("/private", FormPage("/post"));
     webkit_web_view_load_uri(h.view(), forum.Address("/private").c_str());
     ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageHoldsCommands(); }, 5s));
-    const std::size_t asked = forum.requests().size();
-    ASSERT_TRUE(h.Press("按钮6"));
-    ASSERT_TRUE(h.Press("按钮5"));
-    h.PumpFor(300ms);
-    EXPECT_EQ(forum.requests().size(), asked) << "a command went to the forum";
+    ExpectHeldPressesReachNoForum();
     // Signs in: a name and password in the browser's dialog, then its
     // button to go on.
     GtkWidget* signIn = nullptr;

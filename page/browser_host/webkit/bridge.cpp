@@ -195,19 +195,20 @@ bool Connection::Unanswering() {
     return fd_ && unanswered_;
 }
 
+bool Connection::MayCallPage() {
+    if (missed_) TakeLateReplies();
+    return !missed_ && fd_;  // else this command has had its bound
+}
+
 bool Connection::CallPage(p::Writer& request, std::uint32_t sequence, Clock::duration bound,
                           p::WireValue& reply) {
     reply = p::WireValue{};
-    if (missed_) TakeLateReplies();
-    if (missed_ || !fd_) return false;  // this command has had its bound
-    return Exchange(request, sequence, Clock::now() + bound, reply);
+    return MayCallPage() && Exchange(request, sequence, Clock::now() + bound, reply);
 }
 
 bool Connection::CallPageParsed(p::Writer& request, std::uint32_t sequence, Clock::duration bound,
                                 const std::function<bool(p::Reader&)>& parse) {
-    if (missed_) TakeLateReplies();
-    if (missed_ || !fd_) return false;  // this command has had its bound
-    return ExchangeParsed(request, sequence, Clock::now() + bound, parse);
+    return MayCallPage() && ExchangeParsed(request, sequence, Clock::now() + bound, parse);
 }
 
 bool Connection::GetDocument(Clock::duration bound, p::WireValue& reply) {

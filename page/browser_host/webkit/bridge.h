@@ -87,6 +87,9 @@ class Connection {
     // As CallPage, for a reply that ExchangeParsed reads.
     bool CallPageParsed(protocol::Writer& request, std::uint32_t sequence, Clock::duration bound,
                         const std::function<bool(protocol::Reader&)>& parse);
+    // Whether a call of this command may still be sent: no earlier one
+    // missed its bound, or the page has answered since.
+    bool MayCallPage();
     // Reads what came after a missed bound; a reply shows the page answers again.
     void TakeLateReplies();
 
