@@ -68,7 +68,23 @@ void OnTimerTick() {
 
 void DoNothing() {}
 
+bool WorksOnThePage(Routine routine) {
+    switch (routine) {
+        case Routine::SelectAll:
+        case Routine::Submit:
+        case Routine::SelectAllAndSubmit:
+        case Routine::OnTimerTick:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void RunRoutine(Routine routine) {
+    // A page on its way, or under a dialog, still shows the old document:
+    // working on it would label and submit a page that was already sent.
+    // A held tick is dropped; the automatic mode goes on with the next one.
+    if (WorksOnThePage(routine) && mainWindow && !mainWindow->IsPageReady()) return;
     switch (routine) {
         case Routine::None:
             return;

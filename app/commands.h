@@ -30,7 +30,12 @@ void AutoOff();
 void OnTimerTick();
 void DoNothing();
 
-// Runs the routine an event is bound to (Routine::None does nothing).
+// Runs the routine an event is bound to (Routine::None does nothing). A
+// routine that works on the page (a tick, 全选, 提交, 全选并提交) does
+// nothing while the window says the page is not ready, as under a modal
+// dialog whose owner takes no input; the switches and 刷新 always run.
 void RunRoutine(Routine routine);
+// Whether RunRoutine holds this routine while the page is not ready.
+bool WorksOnThePage(Routine routine);
 
 }  // namespace autolabel::app

@@ -8,7 +8,7 @@
 
 namespace autolabel::app {
 
-// The three services the labeling commands use.
+// The services the labeling commands use.
 class WindowServices {
   public:
     virtual ~WindowServices() = default;
@@ -18,6 +18,10 @@ class WindowServices {
     virtual void SetTimerPeriod(int milliseconds) = 0;
     // Reloads whatever page the browser shows now.
     virtual void ReloadBrowser() = 0;
+    // Whether the page may be worked on now: no navigation of the main
+    // frame on its way (within its bound), no dialog of the page, no modal
+    // UI of the browser control. Each platform answers from what it reports.
+    virtual bool IsPageReady() = 0;
 };
 
 // A platform's MainWindow: built from the definition, run by RunProgram.

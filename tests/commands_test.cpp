@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/navigation_watch.h"
 #include "tests/support/page_fixture.h"
 #include "tests/support/recording_page.h"
 #include "tests/support/scripted_main_window.h"
@@ -158,6 +159,49 @@ TEST_F(Commands, EveryTickRereadsTheBrowserWindowAndBindsTwiceEvenAfterAReload) 
     EXPECT_EQ(app::browserWindow, window.browserControl);
     EXPECT_EQ(recorder->operations, (Strings{"Bind", "Select 1", "Bind", "Click 2"}));
     EXPECT_EQ(window.reloads, 1);
+}
+
+TEST_F(Commands, APageThatIsNotReadyHoldsThePageCommandsButNotTheSwitchesOrTheReload) {
+    auto document = Show(kThreeGroupsOfTwo);
+    window.pageReady = false;  // the next batch is on its way
+    for (const char* button : {"按钮1", "按钮2", "按钮6"}) window.Click(button);
+    window.Click("按钮4");  // 开启自动
+    window.AdvanceTime(6000);
+    EXPECT_EQ(window.ticks, 2);
+    EXPECT_TRUE(recorder->operations.empty());
+    EXPECT_EQ(document->submittedForms(), 0);
+    window.Click("按钮5");  // 刷新 unsticks a page
+    EXPECT_EQ(window.reloads, 1);
+    EXPECT_EQ(window.timerPeriod, 3000);
+
+    // Ready again: the mode went on, and the next tick runs the pass.
+    window.pageReady = true;
+    window.AdvanceTime(3000);
+    EXPECT_EQ(recorder->operations, (Strings{"Bind", "Select 1", "Select 3", "Select 4", "Select 5",
+                                             "Select 6", "Select 7", "Bind", "Click 2"}));
+    EXPECT_EQ(document->submittedForms(), 1);
+    window.Click("按钮3");  // 关闭自动, also while the page is not ready
+    window.pageReady = false;
+    window.Click("按钮4");
+    window.Click("按钮3");
+    EXPECT_EQ(window.timerPeriod, 0);
+}
+
+TEST(NavigationWatch, HoldsFromTheFirstStartUntilTheEndOrTheBound) {
+    auto now = app::NavigationWatch::Clock::time_point{};
+    app::NavigationWatch watch([&] { return now; });
+    EXPECT_FALSE(watch.Holds());
+    watch.Started();
+    now += std::chrono::seconds(29);
+    watch.Started();  // a redirect: the bound still counts from the first start
+    EXPECT_TRUE(watch.Holds());
+    now += std::chrono::seconds(1);
+    EXPECT_FALSE(watch.Holds());  // a load that hangs is worked on after 30 s
+    watch.Ended();
+    watch.Started();
+    EXPECT_TRUE(watch.Holds());
+    watch.Ended();
+    EXPECT_FALSE(watch.Holds());
 }
 
 // A browser whose document window is not the first of its siblings, so that

@@ -21,24 +21,6 @@ Routine BoundRoutine(GtkWidget* widget) {
     return static_cast<Routine>(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), kRoutineKey)));
 }
 
-// The routines that work on the page. A modal dialog on Windows keeps its
-// owner window from taking input; here the page's dialog is drawn inside
-// the view, so these wait for it instead: a command run under the dialog
-// would find no document and reload, cancelling what the dialog holds (a
-// submission with its labels). The automatic switches keep working.
-bool WorksOnThePage(Routine routine) {
-    switch (routine) {
-        case Routine::SelectAll:
-        case Routine::Submit:
-        case Routine::SelectAllAndSubmit:
-        case Routine::RefreshPage:
-        case Routine::OnTimerTick:
-            return true;
-        default:
-            return false;
-    }
-}
-
 // The group boxes' font: the defined face when the system has it, else the
 // nearest sans face, at the defined character height.
 void ApplyFont(GtkWidget* label, const FontDefinition& font) {
@@ -186,8 +168,13 @@ GtkWidget* MainWindow::MakeBrowser(const std::string& startAddress) {
 
 bool MainWindow::PageHoldsCommands() const { return PageShowsDialog(webView_); }
 
+// A modal dialog on Windows keeps its owner window from taking input; here
+// the page's dialog is drawn inside the view, so the page's commands wait
+// for it instead: a command run under the dialog would find no document and
+// reload, cancelling what the dialog holds (a submission with its labels).
+bool MainWindow::IsPageReady() { return !PageHoldsCommands(); }
+
 void MainWindow::RunCommand(Routine routine) {
-    if (WorksOnThePage(routine) && PageHoldsCommands()) return;
     // One bound per command: a page that missed one in an earlier command
     // is tried afresh.
     platform_.bridge().BeginCommand();

@@ -34,6 +34,7 @@ class MainWindow final : public MainWindowHost {
     browser_host::WindowHandle BrowserWindowHandle() override;
     void SetTimerPeriod(int milliseconds) override;
     void ReloadBrowser() override;
+    bool IsPageReady() override;
 
     // What the window is made of, for whoever drives or inspects it.
     GtkWindow* window() const { return window_; }
@@ -53,8 +54,7 @@ class MainWindow final : public MainWindowHost {
                           const std::string& startAddress);
     GtkWidget* MakeGroupBox(const ControlDefinition& control);
     GtkWidget* MakeBrowser(const std::string& startAddress);
-    // Runs the routine of a button or a key, unless it works on the page
-    // while a dialog of the page is open.
+    // Runs the routine of a button, a key or the timer as one command.
     void RunCommand(Routine routine);
     static void OnButtonClicked(GtkWidget* button, gpointer self);
     static gboolean OnGroupBoxReleased(GtkWidget* box, GdkEventButton* event, gpointer self);

@@ -181,6 +181,14 @@ void MainWindow::SetTimerPeriod(int milliseconds) {
 
 void MainWindow::ReloadBrowser() { browser_.Reload(); }
 
+bool MainWindow::IsPageReady() {
+    // A tick or a click inside a page's modal loop (an alert from a click, a
+    // prompt of the control) would start a whole pass inside the waiting
+    // one. Commands dispatched by the binding's walk are not inside a
+    // document call.
+    return !DocumentCallScope::InProgress();
+}
+
 bool MainWindow::PreTranslate(MSG& message) {
     if (browser_.TranslateAccelerator(message)) return true;
     for (const auto& page : pageWindows_)
@@ -261,11 +269,7 @@ void MainWindow::OnCommand(int id, int notification) {
 }
 
 void MainWindow::OnTimer() {
-    // A tick inside a page's modal loop (an alert from a click, a prompt of
-    // the control) would start a whole pass inside the waiting one, and so
-    // on every period: let it go, the next one comes a period later. Ticks
-    // dispatched by the binding's walk are not inside a document call.
-    if (!definition_ || DocumentCallScope::InProgress()) return;
+    if (!definition_) return;
     for (const ControlDefinition& control : definition_->controls)
         if (control.kind == ControlKind::Timer && control.event == ControlEvent::Tick)
             app::RunRoutine(control.routine);

@@ -32,6 +32,7 @@ class MainWindow : public app::MainWindowHost, private browser_host::win32::Mess
     browser_host::WindowHandle BrowserWindowHandle() override;
     void SetTimerPeriod(int milliseconds) override;
     void ReloadBrowser() override;
+    bool IsPageReady() override;
 
     HWND Handle() const noexcept { return window_; }
     // The child window made for a control of the definition (null for the timer).

@@ -47,11 +47,14 @@ class ScriptedMainWindow : public app::MainWindowHost {
     WindowHandle browserControl = 0;
     WindowHandle documentWindow = 0;
     std::shared_ptr<ScriptedDocument> shownDocument;
+    // What IsPageReady answers: a test sets it as the page's state changes.
+    bool pageReady = true;
 
     // MainWindowHost
     WindowHandle BrowserWindowHandle() override { return browserControl; }
     void SetTimerPeriod(int milliseconds) override;
     void ReloadBrowser() override;
+    bool IsPageReady() override { return pageReady; }
     void CreateMainWindow(const app::WindowDefinition& definition,
                           const std::string& address) override;
     int RunMessageLoop() override;
