@@ -147,6 +147,7 @@ GtkWidget* MainWindow::MakeBrowser(const std::string& startAddress) {
     context_ = NewBrowserContext(platform_);
     webView_ = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context_.get()));
     reload_ = std::make_unique<PageReload>(webView_);
+    loads_ = std::make_unique<MainFrameLoads>(webView_);
     newWindows_.Serve(webView_);
     g_signal_connect(webView_, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer self) {
                          static_cast<MainWindow*>(self)->webView_ = nullptr;
@@ -168,11 +169,15 @@ GtkWidget* MainWindow::MakeBrowser(const std::string& startAddress) {
 
 bool MainWindow::PageHoldsCommands() const { return PageShowsDialog(webView_); }
 
-// A modal dialog on Windows keeps its owner window from taking input; here
-// the page's dialog is drawn inside the view, so the page's commands wait
-// for it instead: a command run under the dialog would find no document and
-// reload, cancelling what the dialog holds (a submission with its labels).
-bool MainWindow::IsPageReady() { return !PageHoldsCommands(); }
+// Not ready while the next page is on its way (within the bound): the old
+// document is still shown, and working on it would post a batch already
+// sent. Nor while the page shows a dialog: a modal dialog on Windows keeps
+// its owner window from taking input; here it is drawn inside the view, and
+// a command run under it would find no document and reload, cancelling what
+// the dialog holds (a submission with its labels).
+bool MainWindow::IsPageReady() {
+    return !PageHoldsCommands() && !(loads_ && loads_->OnItsWay());
+}
 
 void MainWindow::RunCommand(Routine routine) {
     // One bound per command: a page that missed one in an earlier command
@@ -249,7 +254,7 @@ void MainWindow::SetTimerPeriod(int milliseconds) {
 gboolean MainWindow::OnTimer(gpointer data) {
     auto* self = static_cast<MainWindow*>(data);
     const guint running = g_source_get_id(g_main_current_source());
-    // A tick under the page's dialog does nothing; the mode goes on.
+    // A tick while the page is not ready does nothing; the mode goes on.
     self->RunCommand(self->timerRoutine_);
     // The routine may have set a new period (or none): this source then ends.
     return running == self->timer_ ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;

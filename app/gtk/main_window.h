@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "app/gtk/close_on_signal.h"
+#include "app/gtk/main_frame_loads.h"
 #include "app/gtk/new_windows.h"
 #include "app/gtk/page_reload.h"
 #include "app/window_services.h"
@@ -69,6 +70,7 @@ class MainWindow final : public MainWindowHost {
     WebKitWebView* webView_ = nullptr;
     std::map<std::string, GtkWidget*, std::less<>> controls_;
     std::unique_ptr<PageReload> reload_;
+    std::unique_ptr<MainFrameLoads> loads_;
     std::unique_ptr<CloseOnSignal> closeOnSignal_;
     NewWindows newWindows_;
     Routine timerRoutine_ = Routine::None;

@@ -221,5 +221,69 @@ TEST_F(ForumPosts, AuthenticationRequestHoldsTheCommandsToo) {
     ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
 }
 
+// A forum on a slow day: every batch takes 4 s to arrive, longer than the
+// automatic mode's period; a post is answered at once with a redirect to the
+// next batch. While a batch is on its way the old one is still shown: a tick
+// then must not label and post it again.
+TEST_F(ForumPosts, SlowBatchesInTheAutomaticModeArePostedOnceEach) {
+    constexpr int kBatches = 6;
+    for (int n = 1; n <= kBatches; ++n) {
+        const std::string batch = "/batch/" + std::to_string(n),
+                          post = "/post/" + std::to_string(n);
+        forum.Page(batch, FormPage(post, "<p id=batch>" + std::to_string(n) + "</p>"));
+        forum.AnswerAfter(batch, 4000ms);
+        forum.Redirect(post, "/batch/" + std::to_string(n + 1));
+        forum.AnswerAfter(post, 0ms);
+    }
+    ASSERT_TRUE(h.PumpUntil([&] { return h.Load(forum.Address("/batch/1")); }, 15s));
+    ASSERT_TRUE(h.Press("按钮4"));
+    // Three batches posted, and the fourth has come.
+    std::string shown;
+    EXPECT_TRUE(h.PumpUntil([&] { return (shown = h.Text("batch")) == "4"; }, 60s))
+        << "the fourth batch never came; shown: batch " << shown;
+    ASSERT_TRUE(h.Press("按钮3"));
+    ASSERT_TRUE(h.WaitQuiet(200ms, 15s));
+    for (int n = 1; n <= 3; ++n) {
+        const auto posts = forum.RequestsFor("POST", "/post/" + std::to_string(n));
+        EXPECT_EQ(posts.size(), 1u) << "batch " << n << " posted " << posts.size() << " times";
+        for (const auto& post : posts) EXPECT_EQ(post.body, kLabels);
+    }
+    EXPECT_LE(Count("POST", "/post/4"), 1u);
+}
+
+TEST_F(ForumPosts, SecondPressWhileThePostsAnswerIsOnItsWayPostsNothing) {
+    forum.AnswerAfter("/post", 3000ms);
+    ASSERT_TRUE(ShowForm());
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.PumpUntil([&] { return Count("POST", "/post") == 1; }, 5s))
+        << "the forum got no post";
+    EXPECT_FALSE(h.window().IsPageReady()) << "the post's answer is on its way";
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.PumpUntil([&] { return h.Text("saved") == "已保存"; }, 10s))
+        << "the answer never came; shown: " << h.Eval("document.body.innerText");
+    ASSERT_TRUE(h.WaitQuiet(200ms));
+    EXPECT_EQ(Count("POST", "/post"), 1u) << "the labels were posted twice";
+    EXPECT_TRUE(h.window().IsPageReady());
+}
+
+// An image that never comes keeps the page loading for good: the commands
+// wait for it only as long as the bound (30 s), then label it as usual.
+TEST_F(ForumPosts, PageWhoseLoadNeverFinishesIsLabelledOnceTheBoundHasPassed) {
+    forum.NeverAnswer("/never.png");
+    forum.Page("/form", FormPage("/post", "<img src=/never.png>"));
+    webkit_web_view_load_uri(h.view(), forum.Address("/form").c_str());
+    ASSERT_TRUE(h.PumpUntil([&] { return h.RadioStates() == "0000"; }, 10s)) << h.RadioStates();
+    ASSERT_TRUE(webkit_web_view_is_loading(h.view()));
+    ASSERT_TRUE(h.Press("按钮6"));
+    EXPECT_EQ(h.RadioStates(), "0000") << "labelled while the page was on its way";
+    ASSERT_TRUE(h.Press("按钮4"));
+    ASSERT_TRUE(WaitForRequests("POST", "/post", 1, 60s))
+        << "not labelled after the bound; loading: " << webkit_web_view_is_loading(h.view())
+        << ", radio buttons: " << h.RadioStates();
+    ASSERT_TRUE(h.Press("按钮3"));
+    EXPECT_EQ(Count("POST", "/post"), 1u);
+    EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
+}
+
 }  // namespace
 }  // namespace autolabel::e2e

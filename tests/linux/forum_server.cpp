@@ -86,13 +86,18 @@ void ForumServer::OnRequest(SoupServer*, SoupServerMessage* message, const char*
         body && body->data ? std::string(body->data, static_cast<std::size_t>(body->length)) : "",
         Header(headers, "Cookie"), Header(headers, "Cache-Control"),
         Header(headers, "Authorization")});
-    if (self->delay_.count() == 0) return self->Answer(message, path);
+    auto route = self->routes_.find(std::string_view(path));
+    const bool never = route != self->routes_.end() && route->second.never;
+    const auto delay =
+        route != self->routes_.end() && route->second.delay ? *route->second.delay : self->delay_;
+    if (!never && delay.count() == 0) return self->Answer(message, path);
     // A slow forum: the answer comes later, the loop runs meanwhile.
     soup_server_message_pause(message);
     auto paused = std::unique_ptr<PausedAnswer>(
         new PausedAnswer{self, browser_host::webkit::Share(message), path});
-    paused->source =
-        g_timeout_add(static_cast<guint>(self->delay_.count()), OnDelayOver, paused.get());
+    if (!never)
+        paused->source =
+            g_timeout_add(static_cast<guint>(delay.count()), OnDelayOver, paused.get());
     self->paused_.push_back(std::move(paused));
 }
 

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,12 @@ class ForumServer {
     void RequireLogin(const std::string& path);
     // Every answer waits this long first.
     void AnswerAfter(std::chrono::milliseconds delay) { delay_ = delay; }
+    // `path` waits this long instead, whatever the other answers wait.
+    void AnswerAfter(const std::string& path, std::chrono::milliseconds delay) {
+        routes_[path].delay = delay;
+    }
+    // `path` is never answered: the request stays open (a hanging resource).
+    void NeverAnswer(const std::string& path) { routes_[path].never = true; }
     // Stops listening, and starts again on the same port.
     void GoAway();
     bool ComeBack();
@@ -60,6 +67,8 @@ class ForumServer {
         std::string redirect;
         std::vector<std::string> cookies;
         bool login = false;
+        std::optional<std::chrono::milliseconds> delay;
+        bool never = false;
     };
     static void OnRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*,
                           gpointer self);
