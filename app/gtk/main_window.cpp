@@ -148,6 +148,7 @@ GtkWidget* MainWindow::MakeBrowser(const std::string& startAddress) {
     webView_ = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context_.get()));
     reload_ = std::make_unique<PageReload>(webView_);
     loads_ = std::make_unique<MainFrameLoads>(webView_);
+    FocusPageDialogs(webView_);
     newWindows_.Serve(webView_);
     g_signal_connect(webView_, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer self) {
                          static_cast<MainWindow*>(self)->webView_ = nullptr;

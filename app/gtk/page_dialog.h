@@ -12,4 +12,9 @@ namespace autolabel::app::gtk {
 // widget inside the view for as long as it is open.
 bool PageShowsDialog(WebKitWebView* view);
 
+// Gives the view the keyboard focus whenever the page shows a dialog, so
+// that Enter, Space and Escape answer the dialog as in a browser instead of
+// pressing the tool's button that was clicked last.
+void FocusPageDialogs(WebKitWebView* view);
+
 }  // namespace autolabel::app::gtk

@@ -285,5 +285,27 @@ TEST_F(ForumPosts, PageWhoseLoadNeverFinishesIsLabelledOnceTheBoundHasPassed) {
     EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
 }
 
+// The button pressed last keeps GTK's focus; the page's dialog takes it, so
+// that Enter answers the dialog instead of pressing that button again.
+TEST_F(ForumPosts, EnterClosesTheSubmitHandlersAlertAndTheLabelsArePostedOnce) {
+    forum.Page("/form", FormPage("/post",
+                                 "<script>document.forms[0].addEventListener('submit',"
+                                 " () => alert('saved'));</script>"));
+    ASSERT_TRUE(ShowForm());
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageHoldsCommands(); }, 5s))
+        << "no dialog was shown";
+    GtkWidget* view = GTK_WIDGET(h.view());
+    ASSERT_TRUE(h.PumpUntil([&] { return gtk_window_get_focus(h.window().window()) == view; }, 5s))
+        << "the focus stayed on " << G_OBJECT_TYPE_NAME(gtk_window_get_focus(h.window().window()));
+    ASSERT_TRUE(h.Keys("Return"));
+    EXPECT_TRUE(h.PumpUntil([&] { return !h.window().PageHoldsCommands(); }, 5s))
+        << "Enter left the dialog open";
+    ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
+    EXPECT_EQ(h.Text("saved"), "已保存");
+    EXPECT_EQ(Count("POST", "/post"), 1u);
+    EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
+}
+
 }  // namespace
 }  // namespace autolabel::e2e
