@@ -176,9 +176,7 @@ bool MainWindow::PageHoldsCommands() const { return PageShowsDialog(webView_); }
 // its owner window from taking input; here it is drawn inside the view, and
 // a command run under it would find no document and reload, cancelling what
 // the dialog holds (a submission with its labels).
-bool MainWindow::IsPageReady() {
-    return !PageHoldsCommands() && !(loads_ && loads_->OnItsWay());
-}
+bool MainWindow::IsPageReady() { return !PageHoldsCommands() && !(loads_ && loads_->OnItsWay()); }
 
 void MainWindow::RunCommand(Routine routine) {
     // One bound per command: a page that missed one in an earlier command
