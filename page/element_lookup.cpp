@@ -9,12 +9,27 @@ using browser_host::Value;
 namespace {
 
 // document.body.all.tags(tag); the body and all objects go as soon as the
-// next one is in hand.
+// next one is in hand. A page in the newest document mode has no `all`:
+// there the body's getElementsByTagName(tag) gives the same elements in the
+// same page order.
 DomRef TagsOfBody(const DomRef& document, const char* tag) {
     DomRef body = document.Read("body").ToObject();
     DomRef all = body.Read("all").ToObject();
+    if (!all) return body.Call("getElementsByTagName", {Value::Text(tag)}).ToObject();
     body.Reset();
     return all.Call("tags", {Value::Text(tag)}).ToObject();
+}
+
+// collection.item(index). The position goes as a double; a collection that
+// refuses that (its documented index is an integer or a text) is asked once
+// more with a 32-bit integer.
+DomRef ItemOf(const DomRef& collection, std::int32_t index) {
+    Value item;
+    const Value asDouble[] = {Value::Double(index)};
+    if (collection.TryCall("item", asDouble, item)) return item.ToObject();
+    const Value asInteger[] = {Value::Int32(index)};
+    collection.TryCall("item", asInteger, item);
+    return item.ToObject();
 }
 
 // The identifier's hit on one of name, id, title, read lazily in that order.
@@ -45,7 +60,7 @@ DomRef PageAutomation::FindElement(std::string_view typeList, std::string_view i
         collection = TagsOfBody(pageDocument, tag);
         const std::int32_t length = collection.Read("length").ToInt32();
         for (std::int32_t i = 1; i <= length; ++i) {
-            element = collection.Call("item", {Value::Double(i - 1)}).ToObject();
+            element = ItemOf(collection, i - 1);
             if (!InTypeList(typeList, element.Read("type").ToText())) continue;
             ++ordinal;
             if (IsHit(element, identifier)) {

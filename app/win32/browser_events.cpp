@@ -84,6 +84,18 @@ STDMETHODIMP BrowserEvents::Invoke(DISPID event, REFIID, LCID, WORD, DISPPARAMS*
             if (browser && IsTopLevel(*browser)) handler_->OnTopLevelNavigationDone();
             return S_OK;
         }
+        case DISPID_DOCUMENTCOMPLETE: {
+            // (browser, address): the top-level one comes last, after its frames'
+            const VARIANT* browser = Argument(*parameters, 0, 2);
+            if (browser && IsTopLevel(*browser)) handler_->OnTopLevelNavigationEnded();
+            return S_OK;
+        }
+        case DISPID_NAVIGATEERROR: {
+            // (browser, address, frame name, status code, cancel)
+            const VARIANT* browser = Argument(*parameters, 0, 5);
+            if (browser && IsTopLevel(*browser)) handler_->OnTopLevelNavigationEnded();
+            return S_OK;
+        }
         case DISPID_NEWWINDOW3: {
             // (the new window's control: out, cancel: out, flags, opener's address, address)
             VARIANT* target = Argument(*parameters, 0, 5);

@@ -18,6 +18,8 @@ class BrowserEventHandler {
     virtual void OnTopLevelNavigationStarting(bool carriesPostData) = 0;
     // The top-level page has moved to the address of the latest navigation.
     virtual void OnTopLevelNavigationDone() = 0;
+    // The top-level document has finished loading, or its navigation failed.
+    virtual void OnTopLevelNavigationEnded() = 0;
     // The page asks for a new window: the control that is to show it, or
     // empty to refuse the window.
     virtual ComPtr<IDispatch> OnNewWindow() = 0;

@@ -1,5 +1,7 @@
 #include "app/win32/browser_site.h"
 
+#include <utility>
+
 namespace autolabel::app::win32 {
 
 using browser_host::win32::AnswerQueryInterface;
@@ -21,7 +23,8 @@ STDMETHODIMP BrowserSite::QueryInterface(REFIID iid, void** object) {
                                  {IID_IOleInPlaceSite, static_cast<IOleInPlaceSite*>(this)},
                                  {IID_IOleInPlaceUIWindow, static_cast<IOleInPlaceFrame*>(this)},
                                  {IID_IOleInPlaceFrame, static_cast<IOleInPlaceFrame*>(this)},
-                                 {IID_IOleCommandTarget, static_cast<IOleCommandTarget*>(this)}});
+                                 {IID_IOleCommandTarget, static_cast<IOleCommandTarget*>(this)},
+                                 {IID_IDocHostUIHandler, static_cast<IDocHostUIHandler*>(this)}});
 }
 
 STDMETHODIMP BrowserSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
@@ -77,6 +80,118 @@ STDMETHODIMP BrowserSite::Exec(const GUID* group, DWORD command, DWORD, VARIANT*
         out->boolVal = VARIANT_TRUE;
     }
     return S_OK;
+}
+
+STDMETHODIMP BrowserSite::EnableModeless(BOOL enable) {
+    if (!enable)
+        ++modalUi_;
+    else if (modalUi_ > 0)
+        --modalUi_;
+    return S_OK;
+}
+
+namespace {
+
+bool KeyDown(const MSG& message) {
+    return message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+}
+
+bool Held(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
+
+}  // namespace
+
+STDMETHODIMP BrowserSite::TranslateAccelerator(LPMSG message, const GUID*, DWORD) {
+    if (!message || !KeyDown(*message)) return S_FALSE;
+    const auto key = static_cast<int>(message->wParam);
+    // Alt comes with the message itself (its context code) as well.
+    const bool alt =
+        Held(VK_MENU) || (message->message == WM_SYSKEYDOWN && (message->lParam >> 29) & 1);
+    const bool control = Held(VK_CONTROL), shift = Held(VK_SHIFT);
+    // F5 and Ctrl+R: the tool's reload, which never sends a form again.
+    if ((key == VK_F5 && !alt) || (key == 'R' && control && !alt && !shift)) {
+        if (commands_.reload) commands_.reload();
+        return S_OK;
+    }
+    if (alt && !control && (key == VK_LEFT || key == VK_RIGHT)) {
+        const auto& go = key == VK_LEFT ? commands_.goBack : commands_.goForward;
+        if (go) go();
+        return S_OK;
+    }
+    // Backspace deletes in a text field and goes back nowhere.
+    if (key == VK_BACK && !control && !alt &&
+        !(commands_.focusIsEditable && commands_.focusIsEditable()))
+        return S_OK;
+    return S_FALSE;
+}
+
+STDMETHODIMP BrowserSite::ShowContextMenu(DWORD kind, POINT* at, IUnknown*, IDispatch*) {
+    // The page's own menus (a link, a picture, a text field, a selection)
+    // hold no reload and stay as the control shows them. The menu of the
+    // page's background is the tool's: its reload is the tool's.
+    if (kind != CONTEXT_MENU_DEFAULT) return S_FALSE;
+    HMENU menu = ::CreatePopupMenu();
+    if (!menu) return S_OK;
+    ::AppendMenuW(menu, MF_STRING, kBack, L"后退(&B)\tAlt+←");
+    ::AppendMenuW(menu, MF_STRING, kForward, L"前进(&O)\tAlt+→");
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, kReload, L"刷新(&R)\tF5");
+    POINT where{};
+    if (at)
+        where = *at;
+    else
+        ::GetCursorPos(&where);
+    const auto chosen = static_cast<UINT>(::TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, where.x, where.y, 0, host_, nullptr));
+    ::DestroyMenu(menu);
+    RunContextCommand(chosen);
+    return S_OK;
+}
+
+void BrowserSite::RunContextCommand(UINT command) {
+    const std::function<void()>* run = nullptr;
+    switch (command) {
+        case kBack:
+            run = &commands_.goBack;
+            break;
+        case kForward:
+            run = &commands_.goForward;
+            break;
+        case kReload:
+            run = &commands_.reload;
+            break;
+        default:
+            return;  // nothing chosen
+    }
+    if (*run) (*run)();
+}
+
+STDMETHODIMP BrowserSite::GetHostInfo(DOCHOSTUIINFO*) {
+    return E_NOTIMPL;  // the control's defaults
+}
+
+STDMETHODIMP BrowserSite::GetOptionKeyPath(LPOLESTR* key, DWORD) {
+    if (key) *key = nullptr;
+    return E_NOTIMPL;  // the system's settings, no key of the tool's
+}
+
+STDMETHODIMP BrowserSite::GetDropTarget(IDropTarget*, IDropTarget** target) {
+    if (target) *target = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP BrowserSite::GetExternal(IDispatch** external) {
+    if (external) *external = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP BrowserSite::TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) {
+    if (translated) *translated = nullptr;
+    return S_FALSE;
+}
+
+STDMETHODIMP BrowserSite::FilterDataObject(IDataObject*, IDataObject** filtered) {
+    if (filtered) *filtered = nullptr;
+    return S_FALSE;
 }
 
 }  // namespace autolabel::app::win32

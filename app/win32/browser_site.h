@@ -5,7 +5,10 @@
 
 #include <windows.h>
 #include <docobj.h>
+#include <mshtmhst.h>
 #include <ole2.h>
+
+#include <functional>
 
 #include "page/browser_host/win32/com_object.h"
 #include "page/browser_host/win32/com_ptr.h"
@@ -16,8 +19,18 @@ using browser_host::win32::ComPtr;
 
 class BrowserSite final
     : public browser_host::win32::ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame,
-                                            IOleCommandTarget> {
+                                            IOleCommandTarget, IDocHostUIHandler> {
   public:
+    // What the page's own keys and menu do instead of the control's.
+    struct PageCommands {
+        std::function<void()> reload, goBack, goForward;
+        // Whether the focus in the page is where text is typed (Backspace
+        // deletes there and navigates nowhere).
+        std::function<bool()> focusIsEditable;
+    };
+    // The context menu's commands, as TrackPopupMenu returns them.
+    enum ContextCommand : UINT { kBack = 1, kForward, kReload };
+
     // Starts with one reference, for ComPtr::Adopt.
     BrowserSite(HWND host, const RECT& bounds) noexcept : host_(host), bounds_(bounds) {}
 
@@ -26,6 +39,13 @@ class BrowserSite final
     // The control's active object, as it handed it over when it went UI
     // active: the one that sees keys and frame activation. Empty before.
     const ComPtr<IOleInPlaceActiveObject>& ActiveObject() const noexcept { return active_; }
+    void SetPageCommands(PageCommands commands) { commands_ = std::move(commands); }
+    // Whether the control shows modal UI of its own (a page's alert outside
+    // the tool's calls, the leave-page question, a sign-in or certificate
+    // prompt): it says so through EnableModeless.
+    bool ShowsModalUi() const noexcept { return modalUi_ > 0; }
+    // Runs a command of the context menu for the page's background.
+    void RunContextCommand(UINT command);
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -65,7 +85,9 @@ class BrowserSite final
     STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
     STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
     STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    // Shared with IDocHostUIHandler: the control reports its modal UI on
+    // either, FALSE as it shows it and TRUE as it goes, in pairs.
+    STDMETHODIMP EnableModeless(BOOL enable) override;
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
     // IOleCommandTarget: the control asks here what to do about a script
@@ -75,12 +97,34 @@ class BrowserSite final
     STDMETHODIMP Exec(const GUID* group, DWORD command, DWORD options, VARIANT* in,
                       VARIANT* out) override;
 
+    // IDocHostUIHandler: the page's keys and context menu; the rest as the
+    // control does it by default.
+    STDMETHODIMP ShowContextMenu(DWORD kind, POINT* at, IUnknown*, IDispatch*) override;
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override;
+    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                        IOleInPlaceUIWindow*) override {
+        return S_FALSE;
+    }
+    STDMETHODIMP HideUI() override { return S_OK; }
+    STDMETHODIMP UpdateUI() override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG message, const GUID*, DWORD) override;
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override;
+    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** target) override;
+    STDMETHODIMP GetExternal(IDispatch** external) override;
+    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) override;
+    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** filtered) override;
+
   private:
     ~BrowserSite() override = default;
 
     HWND host_;
     RECT bounds_;
     ComPtr<IOleInPlaceActiveObject> active_;
+    PageCommands commands_;
+    int modalUi_ = 0;
 };
 
 }  // namespace autolabel::app::win32

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/commands.h"
+#include "app/win32/placement.h"
 #include "page/browser_host/win32/document_call.h"
 #include "page/browser_host/win32/utf16.h"
 #include "page/browser_host/win32/window_handle.h"
@@ -28,7 +29,9 @@ constexpr wchar_t kWindowClass[] = L"AutolabelMainWindow";
 // a group box paints only its frame and caption, and the window's own
 // background must show inside it; the background skips the browser instead.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kWindowExStyle = 0;
+// Tab and the arrow keys move among the buttons (IsDialogMessage), and
+// from the browser's window to them.
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 constexpr int kBackgroundColor = COLOR_BTNFACE;
 
 UniqueFont CreateDefinedFont(const app::FontDefinition& font) {
@@ -101,9 +104,12 @@ void MainWindow::CreateMainWindow(const app::WindowDefinition& definition,
     SilenceNavigationSounds();
 
     const SIZE size = WindowSizeFor(definition);
+    const RECT defined{definition.left, definition.top, definition.left + size.cx,
+                       definition.top + size.cy};
+    const RECT placed = PlaceInWorkArea(defined, WorkAreaFor(defined));
     window_ = ::CreateWindowExW(kWindowExStyle, kWindowClass, Utf8ToWide(definition.title).c_str(),
-                                kWindowStyle, definition.left, definition.top, size.cx, size.cy,
-                                nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
+                                kWindowStyle, placed.left, placed.top, size.cx, size.cy, nullptr,
+                                nullptr, ::GetModuleHandleW(nullptr), this);
     if (!window_) return;
     browser_host::win32::SetMessagePreTranslator(this);
     CreateControls(startAddress);
@@ -153,6 +159,8 @@ void MainWindow::CreateControls(const std::string& startAddress) {
                                   control.top + control.height};
                 WebBrowser::Callbacks callbacks;
                 callbacks.openNewWindow = [this] { return OpenPageWindow(); };
+                // F5, Ctrl+R and the page's menu reload as 刷新 does.
+                callbacks.reload = [] { app::RunRoutine(app::Routine::RefreshPage); };
                 // The main window stays when its page calls window.close().
                 browser_.Create(window_, bounds, Utf8ToWide(startAddress), std::move(callbacks));
                 break;
@@ -160,6 +168,33 @@ void MainWindow::CreateControls(const std::string& startAddress) {
             case ControlKind::Timer:
                 break;  // no window; started by SetTimerPeriod
         }
+    }
+    ArrangeTabOrder();
+}
+
+void MainWindow::ArrangeTabOrder() {
+    // The tab order is the Z order: the browser, the buttons from left to
+    // right, then the frames, which stay under the buttons they hold.
+    std::vector<std::pair<int, HWND>> buttons;
+    std::vector<HWND> order{browser_.Window()};
+    std::vector<HWND> frames;
+    int id = kFirstControlId;
+    for (const ControlDefinition& control : definition_->controls) {
+        HWND child = ::GetDlgItem(window_, id++);
+        if (control.kind == ControlKind::PushButton && child)
+            buttons.emplace_back(control.left, child);
+        else if (control.kind == ControlKind::RadioGroupBox && child)
+            frames.push_back(child);
+    }
+    std::stable_sort(buttons.begin(), buttons.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& button : buttons) order.push_back(button.second);
+    order.insert(order.end(), frames.begin(), frames.end());
+    HWND after = HWND_TOP;
+    for (HWND child : order) {
+        if (!child) continue;
+        ::SetWindowPos(child, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = child;
     }
 }
 
@@ -183,17 +218,30 @@ void MainWindow::ReloadBrowser() { browser_.Reload(); }
 
 bool MainWindow::IsPageReady() {
     // A tick or a click inside a page's modal loop (an alert from a click, a
-    // prompt of the control) would start a whole pass inside the waiting
-    // one. Commands dispatched by the binding's walk are not inside a
-    // document call.
-    return !DocumentCallScope::InProgress();
+    // prompt of the control, the leave-page question of a reload) would start
+    // a whole pass inside the waiting one. Commands dispatched by the
+    // binding's walk are not inside a document call. While the next page is
+    // on its way the old one is still shown, already sent.
+    return !DocumentCallScope::InProgress() && browser_.IsPageReady();
 }
 
 bool MainWindow::PreTranslate(MSG& message) {
     if (browser_.TranslateAccelerator(message)) return true;
     for (const auto& page : pageWindows_)
         if (page->Browser().TranslateAccelerator(message)) return true;
-    return false;
+    // The page keeps its own Tab and Enter; the buttons get the dialog keys.
+    if (!window_ || browser_.Contains(message.hwnd) ||
+        (message.hwnd != window_ && !::IsChild(window_, message.hwnd)))
+        return false;
+    // Enter presses the focused button. Dialog handling would send IDOK to a
+    // window that is no dialog and has no default button.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+        (::SendMessageW(message.hwnd, WM_GETDLGCODE, 0, 0) &
+         (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+        ::SendMessageW(message.hwnd, BM_CLICK, 0, 0);
+        return true;
+    }
+    return ::IsDialogMessageW(window_, &message) != FALSE;
 }
 
 ComPtr<IDispatch> MainWindow::OpenPageWindow() {

@@ -49,6 +49,7 @@ class MainWindow : public app::MainWindowHost, private browser_host::win32::Mess
     friend LRESULT CALLBACK ObjectWindowProc<MainWindow>(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(const std::string& startAddress);
+    void ArrangeTabOrder();
     void OnCommand(int id, int notification);
     void OnTimer();
     void EraseBackground(HDC dc);

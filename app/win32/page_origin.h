@@ -22,9 +22,9 @@ class ReloadTarget {
 
 class PageOrigin {
   public:
-    // The refresh level of the reload: the control's "no cache" level
-    // (OLECMDIDF_REFRESH_NO_CACHE), a fresh request to the server.
-    static constexpr int kReloadLevel = 4;
+    // The refresh level of the reload: REFRESH_COMPLETELY, the documented
+    // plain reload from the server (0, 1 and 3 are the documented levels).
+    static constexpr int kReloadLevel = 3;
 
     void NavigationStarting(bool carriesPostData) noexcept { pendingFromPost_ = carriesPostData; }
     void NavigationDone() noexcept { fromPost_ = pendingFromPost_; }

@@ -1,12 +1,15 @@
 #include "app/win32/web_browser.h"
 
+#include <mshtml.h>
 #include <ocidl.h>
 
+#include "page/browser_host/win32/document_call.h"
 #include "page/browser_host/win32/unique_bstr.h"
 #include "page/browser_host/win32/unique_variant.h"
 
 namespace autolabel::app::win32 {
 
+using browser_host::win32::DocumentCallScope;
 using browser_host::win32::UniqueBstr;
 using browser_host::win32::UniqueVariant;
 
@@ -27,6 +30,7 @@ bool WebBrowser::Create(HWND host, const RECT& bounds, std::wstring_view address
     object_ = std::move(object);
     site_ = std::move(site);
     callbacks_ = std::move(callbacks);
+    site_->SetPageCommands(PageCommands());
     browser_ = object_.Query<IWebBrowser2>();
     if (auto window = object_.Query<IOleInPlaceObject>()) {
         window->GetWindow(&window_);
@@ -64,7 +68,57 @@ void WebBrowser::DisconnectEvents() {
 }
 
 void WebBrowser::Reload() {
+    // The control may ask the leave-page question inside Navigate or
+    // Refresh2, a modal loop where the timer keeps ticking.
+    const DocumentCallScope call;
     if (browser_) origin_.Reload(*this);
+}
+
+bool WebBrowser::IsPageReady() const {
+    return !navigation_.Holds() && !(site_ && site_->ShowsModalUi());
+}
+
+BrowserSite::PageCommands WebBrowser::PageCommands() {
+    BrowserSite::PageCommands commands;
+    commands.reload = [this] {
+        if (callbacks_.reload)
+            callbacks_.reload();
+        else
+            Reload();
+    };
+    commands.goBack = [this] {
+        if (browser_) browser_->GoBack();
+    };
+    commands.goForward = [this] {
+        if (browser_) browser_->GoForward();
+    };
+    commands.focusIsEditable = [this] { return FocusIsEditable(); };
+    return commands;
+}
+
+bool WebBrowser::FocusIsEditable() const {
+    if (!browser_) return false;
+    ComPtr<IDispatch> document;
+    if (FAILED(browser_->get_Document(document.Put())) || !document) return false;
+    auto html = document.Query<IHTMLDocument2>();
+    ComPtr<IHTMLElement> focus;
+    if (!html || FAILED(html->get_activeElement(focus.Put())) || !focus) return false;
+    if (auto element = focus.Query<IHTMLElement3>()) {
+        VARIANT_BOOL editable = VARIANT_FALSE;
+        if (SUCCEEDED(element->get_isContentEditable(&editable)) && editable) return true;
+    }
+    UniqueBstr tag;
+    if (FAILED(focus->get_tagName(tag.Put()))) return false;
+    const std::wstring_view name = tag.View();
+    if (::_wcsicmp(std::wstring(name).c_str(), L"textarea") == 0) return true;
+    if (::_wcsicmp(std::wstring(name).c_str(), L"input") != 0) return false;
+    auto input = focus.Query<IHTMLInputElement>();
+    UniqueBstr type;
+    if (!input || FAILED(input->get_type(type.Put()))) return true;
+    for (const wchar_t* notText :
+         {L"button", L"submit", L"reset", L"checkbox", L"radio", L"image", L"file", L"hidden"})
+        if (::_wcsicmp(std::wstring(type.View()).c_str(), notText) == 0) return false;
+    return true;
 }
 
 bool WebBrowser::Contains(HWND window) const noexcept {
@@ -106,12 +160,17 @@ void WebBrowser::Destroy() {
     site_.Reset();
     callbacks_ = {};
     origin_ = {};
+    navigation_.Ended();
     window_ = nullptr;
 }
 
 void WebBrowser::OnTopLevelNavigationStarting(bool carriesPostData) {
     origin_.NavigationStarting(carriesPostData);
+    // The old document stays shown until the new one arrives.
+    navigation_.Started();
 }
+
+void WebBrowser::OnTopLevelNavigationEnded() { navigation_.Ended(); }
 
 void WebBrowser::OnTopLevelNavigationDone() { origin_.NavigationDone(); }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string_view>
 
+#include "app/navigation_watch.h"
 #include "app/win32/browser_events.h"
 #include "app/win32/browser_site.h"
 #include "app/win32/page_origin.h"
@@ -24,6 +25,8 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
         std::function<ComPtr<IDispatch>()> openNewWindow;
         // The page closed its window; unset: the window stays open.
         std::function<void()> closeWindow;
+        // The reload of F5, Ctrl+R and the page's menu; unset: Reload().
+        std::function<void()> reload;
     };
 
     WebBrowser() = default;
@@ -38,6 +41,10 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     bool Create(HWND host, const RECT& bounds, std::wstring_view address, Callbacks callbacks);
     // Reloads whatever page the control shows, without posting a form again.
     void Reload();
+    // Whether the page may be worked on: no top-level navigation on its way
+    // (within NavigationWatch's bound) and no modal UI of the control.
+    bool IsPageReady() const;
+    NavigationWatch& Navigation() noexcept { return navigation_; }
     // The control's own window ("Shell Embedding"); null before Create.
     HWND Window() const noexcept { return window_; }
     // Whether `window` is the control's or one below it.
@@ -60,6 +67,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
   private:
     void OnTopLevelNavigationStarting(bool carriesPostData) override;
     void OnTopLevelNavigationDone() override;
+    void OnTopLevelNavigationEnded() override;
     ComPtr<IDispatch> OnNewWindow() override;
     void OnWindowClosing() override;
 
@@ -68,6 +76,8 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     void Refresh2(int level) override;
 
     void ConnectEvents();
+    BrowserSite::PageCommands PageCommands();
+    bool FocusIsEditable() const;
     void DisconnectEvents();
 
     ComPtr<BrowserSite> site_;
@@ -77,6 +87,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     ComPtr<IConnectionPoint> eventSource_;
     DWORD eventCookie_ = 0;
     PageOrigin origin_;
+    NavigationWatch navigation_;
     Callbacks callbacks_;
     HWND window_ = nullptr;
 };

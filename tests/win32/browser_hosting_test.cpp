@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "app/navigation_watch.h"
 #include "app/win32/page_origin.h"
 #include "page/browser_host/win32/unique_bstr.h"
 #include "page/browser_host/win32/unique_variant.h"
 #include "tests/win32/main_window_fixture.h"
 #include "tests/win32/test_active_object.h"
 #include "tests/win32/test_document.h"
+#include "tests/win32/test_windows.h"
 
 namespace autolabel::app::win32 {
 namespace {
@@ -26,6 +28,8 @@ using browser_host::win32::UniqueVariant;
 using browser_host::win32::Win32Platform;
 using browser_host::win32::testing::TestActiveObject;
 using browser_host::win32::testing::TestDocument;
+using browser_host::win32::testing::TestElement;
+using browser_host::win32::testing::TestWindows;
 using testing::ClassOf;
 using testing::MainWindowTest;
 using testing::RunMessagesFor;
@@ -63,9 +67,17 @@ VARIANT Referring(VARIANT* target) {
     return v;
 }
 
-// BeforeNavigate2 then NavigateComplete2 of `browser`, with `body` as the
-// post data (none when empty).
-void Navigate(IDispatch* sink, IDispatch* browser, const std::string& body) {
+// An event of `browser` whose arguments are the browser and its address.
+void RaiseAddressEvent(IDispatch* sink, DISPID event, IDispatch* browser) {
+    UniqueBstr address(L"http://forum.invalid/cuseraudit/browser");
+    VARIANT addressArgument = Text(address);
+    ASSERT_EQ(RaiseEvent(sink, event, {Dispatch(browser), Referring(&addressArgument)}), S_OK);
+}
+
+// BeforeNavigate2 of `browser`, with `body` as the post data (none when
+// empty), then NavigateComplete2 unless `arrives` is false. The document is
+// not complete after either (DocumentComplete).
+void Navigate(IDispatch* sink, IDispatch* browser, const std::string& body, bool arrives = true) {
     UniqueBstr address(L"http://forum.invalid/cuseraudit/browser");
     UniqueVariant flags, frame, postData, headers;
     if (!body.empty()) {
@@ -88,6 +100,7 @@ void Navigate(IDispatch* sink, IDispatch* browser, const std::string& body) {
                           Referring(headers.Get()), cancelArgument}),
               S_OK);
     EXPECT_EQ(cancel, VARIANT_FALSE);
+    if (!arrives) return;
     ASSERT_EQ(RaiseEvent(sink, DISPID_NAVIGATECOMPLETE2,
                          {Dispatch(browser), Referring(&addressArgument)}),
               S_OK);
@@ -221,9 +234,12 @@ TEST(PageOrigin, AReloadAsksForThePostsAnswerAfreshAndReloadsAnyOtherPage) {
     origin.NavigationStarting(false);
     origin.NavigationDone();
     origin.Reload(control);
+    // A plain reload of the page shown: REFRESH_COMPLETELY, a documented level.
+    const std::wstring refresh = L"Refresh2 " + std::to_wstring(REFRESH_COMPLETELY);
+    EXPECT_EQ(refresh, L"Refresh2 3");
     const std::vector<std::wstring> expected = {
-        L"Refresh2 4", L"Refresh2 4", L"Navigate http://forum.invalid/cuseraudit/browser",
-        L"Navigate http://forum.invalid/cuseraudit/browser", L"Refresh2 4"};
+        refresh, refresh, L"Navigate http://forum.invalid/cuseraudit/browser",
+        L"Navigate http://forum.invalid/cuseraudit/browser", refresh};
     EXPECT_EQ(control.calls, expected);
 
     // The answer to a post with no address to ask at: nothing that could post again.
@@ -300,6 +316,213 @@ TEST_F(MainWindowTest, APageClosesTheWindowItOpenedButNeverTheMainWindow) {
     RunMessagesFor(std::chrono::milliseconds(200));
     EXPECT_TRUE(::IsWindowVisible(window.Handle()));
     EXPECT_NE(window.Browser().Window(), nullptr);
+}
+
+// The real window with the test document served where the control puts
+// the page's document window.
+class ServedPageTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        HWND view = ::GetWindow(Control("超文本浏览框1"), GW_CHILD);
+        ASSERT_NE(view, nullptr);
+        document = new TestDocument();
+        radio = &document->Add({.type = L"radio", .name = L"g"});
+        document->Add({.tag = L"button", .name = L"skip"});
+        submit = &document->Add({.tag = L"button", .name = L"submit"});
+        TestWindows::Serve(windows.Create("Internet Explorer_Server", view), document);
+        sink = window.Browser().EventSink();
+        control = window.Browser().Application();
+        ASSERT_NE(sink, nullptr);
+        ASSERT_TRUE(control);
+        handler = ComPtr<IOleClientSite>::Share(window.Browser().Site()).Query<IDocHostUIHandler>();
+        ASSERT_TRUE(handler);
+    }
+    void TearDown() override {
+        window.Browser().Navigation().SetClock(&NavigationWatch::Clock::now);
+        handler.Reset();
+        control.Reset();
+        MainWindowTest::TearDown();
+        if (!document) return;
+        EXPECT_EQ(document->References(), 1u);
+        document->Release();
+    }
+    void Tick() { ::SendMessageW(window.Handle(), WM_TIMER, MainWindow::kTimerId, 0); }
+    // A tick and a press of 全选并提交 found the page ready: the radio button
+    // ticked and the page's control pressed, twice.
+    void ExpectTheCommandsRun() {
+        radio->SetChecked(false);
+        const int clicks = submit->clicks;
+        Tick();
+        EXPECT_TRUE(radio->checked());
+        Click("按钮6");
+        EXPECT_EQ(submit->clicks, clicks + 2);
+    }
+    void ExpectTheCommandsHeld() {
+        radio->SetChecked(false);
+        const int clicks = submit->clicks;
+        Tick();
+        Click("按钮6");
+        Click("按钮1");
+        Click("按钮2");
+        EXPECT_FALSE(radio->checked());
+        EXPECT_EQ(submit->clicks, clicks);
+        EXPECT_FALSE(window.IsPageReady());
+    }
+
+    TestWindows windows;
+    TestDocument* document = nullptr;
+    TestElement* radio = nullptr;
+    TestElement* submit = nullptr;
+    IDispatch* sink = nullptr;
+    ComPtr<IDispatch> control;
+    ComPtr<IDocHostUIHandler> handler;
+};
+
+TEST_F(ServedPageTest, ATopLevelNavigationOnItsWayHoldsTheCommandsUntilItsDocumentIsComplete) {
+    ExpectTheCommandsRun();
+    Navigate(sink, control.Get(), "label=1", false);  // the post is on its way
+    {
+        SCOPED_TRACE("posted");
+        ExpectTheCommandsHeld();
+    }
+    // The answer has arrived and is still loading; a frame of it has loaded.
+    RaiseAddressEvent(sink, DISPID_NAVIGATECOMPLETE2, control.Get());
+    auto* frame = new TestDocument();
+    RaiseAddressEvent(sink, DISPID_DOCUMENTCOMPLETE, frame);
+    frame->Release();
+    {
+        SCOPED_TRACE("answer loading");
+        ExpectTheCommandsHeld();
+    }
+    // 刷新 is never held.
+    Click("按钮5");
+    EXPECT_EQ(window.reloads, 1);
+    RaiseAddressEvent(sink, DISPID_DOCUMENTCOMPLETE, control.Get());
+    EXPECT_TRUE(window.IsPageReady());
+    ExpectTheCommandsRun();
+
+    // A navigation that fails ends the wait as well.
+    Navigate(sink, control.Get(), "", false);
+    EXPECT_FALSE(window.IsPageReady());
+    UniqueBstr address(L"http://forum.invalid/cuseraudit/browser");
+    UniqueVariant frameName, status, none;
+    status.Get()->vt = VT_I4;
+    status.Get()->lVal = INET_E_RESOURCE_NOT_FOUND;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT cancelArgument;
+    cancelArgument.vt = VT_BYREF | VT_BOOL;
+    cancelArgument.pboolVal = &cancel;
+    VARIANT addressArgument = Text(address);
+    ASSERT_EQ(RaiseEvent(sink, DISPID_NAVIGATEERROR,
+                         {Dispatch(control.Get()), Referring(&addressArgument),
+                          Referring(frameName.Get()), Referring(status.Get()), cancelArgument}),
+              S_OK);
+    ExpectTheCommandsRun();
+}
+
+TEST_F(ServedPageTest, ANavigationHoldsTheCommandsForThirtySecondsAtMost) {
+    auto now = NavigationWatch::Clock::now();
+    window.Browser().Navigation().SetClock([&now] { return now; });
+    Navigate(sink, control.Get(), "", false);  // a load that hangs on some resource
+    now += std::chrono::seconds(29);
+    ExpectTheCommandsHeld();
+    // A redirect keeps the first start.
+    Navigate(sink, control.Get(), "", false);
+    now += std::chrono::seconds(1);
+    EXPECT_TRUE(window.IsPageReady());
+    ExpectTheCommandsRun();
+}
+
+TEST_F(ServedPageTest, TheControlsOwnModalUiHoldsTheCommandsUntilItGoes) {
+    auto frame = ComPtr<IOleClientSite>::Share(window.Browser().Site()).Query<IOleInPlaceFrame>();
+    ASSERT_TRUE(frame);
+    // An alert from the page's timer, reported on both interfaces.
+    ASSERT_EQ(handler->EnableModeless(FALSE), S_OK);
+    ASSERT_EQ(frame->EnableModeless(FALSE), S_OK);
+    {
+        SCOPED_TRACE("both disabled");
+        ExpectTheCommandsHeld();
+    }
+    handler->EnableModeless(TRUE);
+    {
+        SCOPED_TRACE("one enabled again");
+        ExpectTheCommandsHeld();
+    }
+    frame->EnableModeless(TRUE);
+    ExpectTheCommandsRun();
+    // An enable without a disable before it counts for nothing.
+    handler->EnableModeless(TRUE);
+    handler->EnableModeless(FALSE);
+    ExpectTheCommandsHeld();
+    handler->EnableModeless(TRUE);
+    ExpectTheCommandsRun();
+}
+
+TEST_F(ServedPageTest, F5AndCtrlRInThePageRunTheToolsReload) {
+    // The page shows a post's answer: the tool's reload asks for it afresh.
+    Navigate(sink, control.Get(), "label=1");
+    RaiseAddressEvent(sink, DISPID_DOCUMENTCOMPLETE, control.Get());
+    ASSERT_TRUE(window.Browser().Origin().FromPost());
+
+    // F5 through the real loop, to the control's active object, which asks
+    // the document host first.
+    auto active = ComPtr<TestActiveObject>::Adopt(new TestActiveObject());
+    active->host = handler.Get();
+    window.Browser().Site()->SetActiveObject(active.Get(), nullptr);
+    HWND view = ::GetWindow(Control("超文本浏览框1"), GW_CHILD);
+    ::PostMessageW(view, WM_KEYDOWN, VK_F5, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (window.reloads < 1 && std::chrono::steady_clock::now() < deadline)
+        RunMessagesFor(std::chrono::milliseconds(50));
+    EXPECT_EQ(window.reloads, 1) << "awaited the tool's reload after F5 in the page";
+    window.Browser().Site()->SetActiveObject(nullptr, nullptr);
+
+    // Ctrl+R.
+    BYTE keys[256], saved[256];
+    ASSERT_TRUE(::GetKeyboardState(saved));
+    memcpy(keys, saved, sizeof keys);
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    MSG ctrlR{view, WM_KEYDOWN, 'R', 0, 0, {}};
+    EXPECT_EQ(handler->TranslateAccelerator(&ctrlR, nullptr, 0), S_OK);
+    ::SetKeyboardState(saved);
+    EXPECT_EQ(window.reloads, 2);
+
+    // Typing stays with the page; Backspace outside a text field goes back
+    // nowhere; Alt+Left and Alt+Right are the tool's back and forward.
+    MSG r{view, WM_KEYDOWN, 'R', 0, 0, {}};
+    MSG tab{view, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    MSG backspace{view, WM_KEYDOWN, VK_BACK, 0, 0, {}};
+    MSG altLeft{view, WM_SYSKEYDOWN, VK_LEFT, 1 << 29, 0, {}};
+    MSG altRight{view, WM_SYSKEYDOWN, VK_RIGHT, 1 << 29, 0, {}};
+    EXPECT_EQ(handler->TranslateAccelerator(&r, nullptr, 0), S_FALSE);
+    EXPECT_EQ(handler->TranslateAccelerator(&tab, nullptr, 0), S_FALSE);
+    EXPECT_EQ(handler->TranslateAccelerator(&backspace, nullptr, 0), S_OK);
+    EXPECT_EQ(handler->TranslateAccelerator(&altLeft, nullptr, 0), S_OK);
+    EXPECT_EQ(handler->TranslateAccelerator(&altRight, nullptr, 0), S_OK);
+    EXPECT_EQ(window.reloads, 2);
+}
+
+// Cancels a menu left open, so that a test fails instead of hanging.
+void CALLBACK EndMenuLeftOpen(HWND, UINT, UINT_PTR, DWORD) { ::EndMenu(); }
+
+TEST_F(ServedPageTest, TheRefreshOfThePagesMenuIsTheToolsReload) {
+    POINT at{200, 200};
+    ::ClientToScreen(window.Handle(), &at);
+    // A link's, a picture's, a text field's menu: the control's own.
+    for (DWORD kind :
+         {CONTEXT_MENU_ANCHOR, CONTEXT_MENU_IMAGE, CONTEXT_MENU_CONTROL, CONTEXT_MENU_TEXTSELECT})
+        EXPECT_EQ(handler->ShowContextMenu(kind, &at, nullptr, nullptr), S_FALSE) << kind;
+
+    // The page's background: the menu the tool shows, its last item (刷新)
+    // chosen with the keyboard.
+    ::PostMessageW(window.Handle(), WM_KEYDOWN, VK_UP, 0);
+    ::PostMessageW(window.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10000, &EndMenuLeftOpen);
+    EXPECT_EQ(handler->ShowContextMenu(CONTEXT_MENU_DEFAULT, &at, nullptr, nullptr), S_OK);
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(window.reloads, 1) << "awaited 刷新 chosen from the page's menu";
 }
 
 TEST_F(MainWindowTest, NavigationSoundsAreOffForTheProcess) {

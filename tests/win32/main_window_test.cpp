@@ -7,13 +7,16 @@
 #include <exdispid.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/commands.h"
 #include "app/program.h"
+#include "app/win32/placement.h"
 #include "app/window_definition.h"
 #include "page/browser_host/win32/utf16.h"
 #include "page/browser_host/win32/win32_platform.h"
@@ -37,14 +40,10 @@ using testing::ObservedWindow;
 using testing::RunMessagesFor;
 using testing::TextOf;
 
-TEST_F(MainWindowTest, HasTheTitleAndPositionAndAClientAreaThatHoldsEveryControl) {
+TEST_F(MainWindowTest, HasTheTitleAndAClientAreaThatHoldsEveryControl) {
     const auto& definition = app::MainWindowDefinition();
     EXPECT_EQ(TextOf(window.Handle()), Utf8ToWide(definition.title));
     EXPECT_EQ(TextOf(window.Handle()), L"青禾核心用户标注平台自动刷贴器");
-    RECT frame;
-    ::GetWindowRect(window.Handle(), &frame);
-    EXPECT_EQ(frame.left, definition.left);
-    EXPECT_EQ(frame.top, definition.top);
     EXPECT_TRUE(::IsWindowVisible(window.Handle()));
 
     // The browser's 1024 x 512 and the frames' lower edge at 608, whatever
@@ -66,6 +65,99 @@ TEST_F(MainWindowTest, HasTheTitleAndPositionAndAClientAreaThatHoldsEveryControl
         ++controls;
     }
     EXPECT_EQ(controls, 9);  // the ten controls less the timer, which has no window
+}
+
+TEST(Placement, TheWindowKeepsItsPlaceWhereItFitsAndMovesAsLittleAsNeededWhereItDoesNot) {
+    const RECT window{50, 50, 50 + 1040, 50 + 680};
+    const RECT large{0, 0, 1920, 1040};
+    const RECT kept = PlaceInWorkArea(window, large);
+    EXPECT_TRUE(::EqualRect(&kept, &window));
+    // 1920 x 1080 at 150 %: the work area above the taskbar is 1280 x 672.
+    RECT placed = PlaceInWorkArea(window, RECT{0, 0, 1280, 672});
+    EXPECT_EQ(placed.left, 50);  // wide enough: it stays where it was
+    EXPECT_EQ(placed.top, 0);    // too low: up, but not above the work area
+    EXPECT_EQ(placed.right - placed.left, 1040);
+    EXPECT_EQ(placed.bottom - placed.top, 680);
+    // 1366 x 768 at 175 %: 780 x 406, narrower and lower than the window.
+    placed = PlaceInWorkArea(window, RECT{0, 0, 780, 406});
+    EXPECT_EQ(placed.left, 0);
+    EXPECT_EQ(placed.top, 0);
+    // A smaller window just past the edge moves by the overlap only.
+    const RECT small{50, 50, 50 + 1000, 50 + 630};
+    placed = PlaceInWorkArea(small, RECT{0, 0, 1280, 672});
+    EXPECT_EQ(placed.left, 50);
+    EXPECT_EQ(placed.top, 42);
+    EXPECT_EQ(placed.bottom, 672);
+    // A taskbar on the left or at the top; a second monitor narrower than
+    // the window: its left edge on that monitor.
+    placed = PlaceInWorkArea(small, RECT{60, 40, 1280, 720});
+    EXPECT_EQ(placed.left, 60);
+    EXPECT_EQ(placed.top, 50);
+    placed = PlaceInWorkArea(RECT{1970, 50, 2970, 680}, RECT{1920, 0, 2880, 1040});
+    EXPECT_EQ(placed.left, 1920);
+    EXPECT_EQ(placed.top, 50);
+}
+
+TEST_F(MainWindowTest, TheWindowLiesInsideTheWorkAreaOfItsMonitor) {
+    RECT frame;
+    ::GetWindowRect(window.Handle(), &frame);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(
+        ::GetMonitorInfoW(::MonitorFromWindow(window.Handle(), MONITOR_DEFAULTTONULL), &monitor));
+    const RECT& work = monitor.rcWork;
+    const LONG width = frame.right - frame.left, height = frame.bottom - frame.top;
+    SCOPED_TRACE(::testing::Message() << "work area " << work.right - work.left << " x "
+                                      << work.bottom - work.top << ", window " << width << " x "
+                                      << height << " at " << frame.left << ", " << frame.top);
+    const auto& definition = app::MainWindowDefinition();
+    if (width <= work.right - work.left && height <= work.bottom - work.top) {
+        RECT inside;
+        ::IntersectRect(&inside, &frame, &work);
+        EXPECT_TRUE(::EqualRect(&inside, &frame));
+    }
+    // At its defined place where that fits, else moved up and left no more than needed.
+    const LONG left = std::max(work.left, std::min<LONG>(definition.left, work.right - width));
+    const LONG top = std::max(work.top, std::min<LONG>(definition.top, work.bottom - height));
+    EXPECT_EQ(frame.left, left);
+    EXPECT_EQ(frame.top, top);
+}
+
+// Waits, handling messages as the loop does, until `done` holds.
+bool RunMessagesUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+        RunMessagesFor(std::chrono::milliseconds(20));
+    return done();
+}
+
+TEST_F(MainWindowTest, TabMovesAmongTheButtonsLeftToRightAndEnterOrSpacePressesTheFocusedOne) {
+    ::SetForegroundWindow(window.Handle());
+    ::SetFocus(Control("按钮3"));  // 关闭自动
+    ASSERT_EQ(::GetFocus(), Control("按钮3"));
+    for (const char* next : {"按钮1", "按钮2", "按钮6", "按钮5"}) {  // 全选 提交 全选并提交 刷新
+        HWND from = ::GetFocus();
+        ::PostMessageW(from, WM_KEYDOWN, VK_TAB, 0);
+        ::PostMessageW(from, WM_KEYUP, VK_TAB, 0);
+        EXPECT_TRUE(RunMessagesUntil([&] { return ::GetFocus() != from; }))
+            << "awaited the focus to leave " << TextOf(from);
+        EXPECT_EQ(::GetFocus(), Control(next))
+            << "focus on " << (::GetFocus() ? TextOf(::GetFocus()) : L"nothing") << ", awaited "
+            << TextOf(Control(next));
+    }
+    // Enter on the focused 刷新 runs its routine.
+    ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+    ::PostMessageW(::GetFocus(), WM_KEYUP, VK_RETURN, 0);
+    EXPECT_TRUE(RunMessagesUntil([&] { return window.reloads == 1; }))
+        << "awaited one reload after Enter on 刷新, saw " << window.reloads;
+    // Space on 开启自动, as a button takes it.
+    ::SetFocus(Control("按钮4"));
+    ::PostMessageW(Control("按钮4"), WM_KEYDOWN, VK_SPACE, 0);
+    ::PostMessageW(Control("按钮4"), WM_KEYUP, VK_SPACE, 0);
+    EXPECT_TRUE(RunMessagesUntil([&] { return !window.periods.empty(); }))
+        << "awaited the automatic mode switched on after Space on 开启自动";
+    EXPECT_EQ(window.periods, std::vector<int>{app::kAutoPeriodMs});
+    EXPECT_EQ(window.reloads, 1);
 }
 
 TEST_F(MainWindowTest, TheBackgroundIsNotPaintedOverTheBrowser) {
@@ -92,19 +184,26 @@ TEST_F(MainWindowTest, TheBackgroundIsNotPaintedOverTheBrowser) {
     ::DeleteDC(dc);
 }
 
-TEST_F(MainWindowTest, ItsChildrenAreTheControlsInDefinitionOrder) {
+TEST_F(MainWindowTest, ItsChildrenAreTheControlsInTabOrder) {
     std::vector<HWND> children;
     for (HWND child = ::GetWindow(window.Handle(), GW_CHILD); child;
          child = ::GetWindow(child, GW_HWNDNEXT))
         children.push_back(child);
+    // The Z order is the tab order: the browser, the buttons from left to
+    // right, then the frames, under the buttons they hold.
+    std::vector<HWND> expected;
+    for (const char* name : {"超文本浏览框1", "按钮4", "按钮3", "按钮1", "按钮2", "按钮6", "按钮5",
+                             "单选分组框1", "单选分组框2"})
+        expected.push_back(Control(name));
+    EXPECT_EQ(children, expected);
 
     size_t index = 0;
     for (const app::ControlDefinition& control : app::MainWindowDefinition().controls) {
         if (control.kind == ControlKind::Timer) continue;  // no window
         SCOPED_TRACE(std::string(control.name));
-        ASSERT_LT(index, children.size());
-        HWND child = children[index++];
-        EXPECT_EQ(child, Control(control.name));
+        ASSERT_LT(index++, children.size());
+        HWND child = Control(control.name);
+        ASSERT_NE(child, nullptr);
         const LONG style = ::GetWindowLongW(child, GWL_STYLE);
         EXPECT_TRUE(style & WS_VISIBLE);
         EXPECT_TRUE(::IsWindowEnabled(child));

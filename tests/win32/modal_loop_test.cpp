@@ -88,6 +88,22 @@ TEST_F(ModalLoopTest, NoPassStartsInsideAPagesModalLoopAndTheTicksGoOnAfterIt) {
     EXPECT_TRUE(document->element(0).checked());
 }
 
+// A page in the newest document mode has no `all` on its body: a lookup
+// that found nothing there reloaded the page at every tick, for ever.
+TEST_F(ModalLoopTest, WithoutTheBodysAllTheAutomaticPassTicksAndSubmitsWithoutReloading) {
+    document->bodyHasAll = false;
+    ServeDocumentBelow(view);
+    Click("按钮4");  // the automatic mode on
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(4 * app::kAutoPeriodMs);
+    while (document->element(2).clicks < 1 && std::chrono::steady_clock::now() < deadline)
+        RunMessagesFor(std::chrono::milliseconds(100));
+    Click("按钮3");
+    EXPECT_EQ(document->element(2).clicks, 1) << "awaited one automatic pass pressing submit";
+    EXPECT_TRUE(document->element(0).checked());
+    EXPECT_EQ(window.reloads, 0);
+}
+
 TEST_F(ModalLoopTest, ATickWaitingWhenTheBindingsWalkMovesOnRunsItsCommandInsideTheBinding) {
     // The walk passes a window without the document first, and dispatches
     // what is waiting when it moves on to the document window after it.

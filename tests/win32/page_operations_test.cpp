@@ -109,6 +109,47 @@ TEST_F(PageOperationsTest, TicksRadioButtonsByNumberOneTickedPerGroup) {
     EXPECT_EQ(Count("FireEvent(onmousedown)"), 0);
 }
 
+// A page in the newest document mode has no `all` on its body: the lookup
+// takes the body's getElementsByTagName and finds the same elements.
+TEST_F(PageOperationsTest, TicksTheSameRadioButtonsWhetherTheBodyHasAllOrNot) {
+    for (int group = 0; group < 3; ++group)
+        for (int option = 0; option < 2; ++option)
+            document->Add({.type = L"radio", .name = L"g" + std::to_wstring(group)});
+    TestElement& submit = document->Add({.tag = L"button", .name = L"submit"});
+    document->Add({.type = L"button", .name = L"skip"});
+    Bind();
+    for (const bool hasAll : {true, false}) {
+        SCOPED_TRACE(hasAll ? "with all" : "without all");
+        document->bodyHasAll = hasAll;
+        document->log.clear();
+        for (const auto& element : document->Elements()) element->SetChecked(false);
+        submit.clicks = 0;
+        for (const char* number : {"1", "3", "4", "5", "6"})
+            EXPECT_TRUE(page.SelectRadio(number, 0, false)) << number;
+        EXPECT_FALSE(page.SelectRadio("7", 0, false));
+        const bool expected[] = {true, false, false, true, false, true};
+        for (size_t i = 0; i < 6; ++i) EXPECT_EQ(document->element(i).checked(), expected[i]) << i;
+        // Inputs before buttons, in both ways of walking.
+        EXPECT_TRUE(page.ClickButton("2", 0));
+        EXPECT_EQ(submit.clicks, 1);
+        EXPECT_EQ(Count("getElementsByTagName(input)") > 0, !hasAll);
+        EXPECT_EQ(Count("tags(input)") > 0, hasAll);
+    }
+}
+
+TEST_F(PageOperationsTest, AsksAgainWithAnIntegerWhenTheCollectionRefusesADouble) {
+    document->Add({.type = L"text"});
+    TestElement& radio = document->Add({.type = L"radio", .name = L"g"});
+    document->itemTakesDouble = false;
+    Bind();
+    EXPECT_TRUE(page.SelectRadio("1", 0, false));
+    EXPECT_TRUE(radio.checked());
+    EXPECT_EQ(document->log, (std::vector<std::string>{
+                                 "body", "all", "tags(input)", "length", "item refused",
+                                 "item(int 0)", "type", "item refused", "item(int 1)", "type",
+                                 "name", "id", "title", "put checked refused", "put checked"}));
+}
+
 TEST_F(PageOperationsTest, FiresTheMouseDownEventWithTheHandlerItHolds) {
     TestElement& with = document->Add({.type = L"radio", .hasMouseDownHandler = true});
     TestElement& without = document->Add({.type = L"radio"});

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <mshtmhst.h>
 #include <ole2.h>
 
 #include <vector>
@@ -26,8 +27,12 @@ class TestActiveObject final : public ComObject<IOleInPlaceActiveObject> {
         return E_FAIL;
     }
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    // The document host the control asks first, as MSHTML does; none: not asked.
+    IDocHostUIHandler* host = nullptr;
+
     STDMETHODIMP TranslateAccelerator(LPMSG message) override {
         translated.push_back(*message);
+        if (host) host->TranslateAccelerator(message, nullptr, 0);
         return S_OK;  // used up, as the control does with its own keys
     }
     STDMETHODIMP OnFrameWindowActivate(BOOL active) override {

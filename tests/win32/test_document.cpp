@@ -186,11 +186,15 @@ HRESULT TestCollection::Member(size_t member, WORD flags, DISPPARAMS& parameters
         case Item: {
             if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
             VARIANT* index = Argument(parameters, 0);
-            // The position comes as a double; anything else is a fault here.
-            if (!index || index->vt != VT_R8) return DISP_E_TYPEMISMATCH;
-            document_.log.push_back("item(" + std::to_string(static_cast<long>(index->dblVal)) +
-                                    ")");
-            const double position = index->dblVal;
+            // The position comes as a double, or as an integer after a refusal.
+            if (!index || (index->vt != VT_R8 && index->vt != VT_I4)) return DISP_E_TYPEMISMATCH;
+            if (index->vt == VT_R8 && !document_.itemTakesDouble) {
+                document_.log.push_back("item refused");
+                return DISP_E_TYPEMISMATCH;
+            }
+            const double position = index->vt == VT_R8 ? index->dblVal : index->lVal;
+            document_.log.push_back(std::string(index->vt == VT_R8 ? "item(" : "item(int ") +
+                                    std::to_string(static_cast<long>(position)) + ")");
             if (position < 0 || position >= static_cast<double>(elements_.size())) {
                 SetObject(result, nullptr);
                 return S_OK;
@@ -218,12 +222,28 @@ HRESULT TestCollection::Member(size_t member, WORD flags, DISPPARAMS& parameters
 
 // --- body and document ---------------------------------------------------------
 
-TestBody::TestBody(TestDocument& document) : TestDispatch({L"all"}), document_(document) {}
+TestBody::TestBody(TestDocument& document)
+    : TestDispatch({L"all", L"getElementsByTagName"}), document_(document) {}
 
-HRESULT TestBody::Member(size_t, WORD flags, DISPPARAMS&, VARIANT* result) {
-    if (!IsGet(flags)) return DISP_E_MEMBERNOTFOUND;
-    document_.log.push_back("all");
-    SetObject(result, new TestCollection(document_, document_.Elements()));
+HRESULT TestBody::Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) {
+    enum { All, GetElementsByTagName };
+    if (member == All) {
+        if (!IsGet(flags)) return DISP_E_MEMBERNOTFOUND;
+        document_.log.push_back("all");
+        // Missing in the newest mode: it reads as undefined.
+        if (document_.bodyHasAll)
+            SetObject(result, new TestCollection(document_, document_.Elements()));
+        return S_OK;
+    }
+    if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
+    VARIANT* tag = Argument(parameters, 0);
+    if (!tag || tag->vt != VT_BSTR) return DISP_E_TYPEMISMATCH;
+    const std::wstring name = tag->bstrVal ? tag->bstrVal : L"";
+    document_.log.push_back("getElementsByTagName(" + WideToUtf8(name) + ")");
+    std::vector<ComPtr<TestElement>> found;
+    for (const auto& element : document_.Elements())
+        if (::_wcsicmp(element->markup().tag.c_str(), name.c_str()) == 0) found.push_back(element);
+    SetObject(result, new TestCollection(document_, std::move(found)));
     return S_OK;
 }
 

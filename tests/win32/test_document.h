@@ -90,6 +90,11 @@ class TestDocument final : public TestDispatch {
     std::vector<std::string> log;
     // A document without a body reads `body` as null.
     bool hasBody = true;
+    // A page in the newest document mode: the body's `all` reads as empty.
+    bool bodyHasAll = true;
+    // Whether a collection's `item` takes its position as a double (else
+    // only as an integer, the documented index).
+    bool itemTakesDouble = true;
 
     // Ticking a radio button clears the others of its name, as a page does.
     void Tick(TestElement& element);
@@ -122,7 +127,7 @@ class TestHandler final : public TestDispatch {
     HRESULT Member(size_t, WORD, DISPPARAMS&, VARIANT*) override { return DISP_E_MEMBERNOTFOUND; }
 };
 
-// The body element: only `all` is used.
+// The body element: `all`, and `getElementsByTagName` where `all` is missing.
 class TestBody final : public TestDispatch {
   public:
     explicit TestBody(TestDocument& document);

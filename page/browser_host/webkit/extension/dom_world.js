@@ -34,7 +34,8 @@
   // The page automation object's element lookup, walked here in one go. It
   // makes the reads the tool's own walk makes through the bridge, in the same
   // order and with the same meaning as DomWorld's Read and Call give them:
-  // document.body, body.all, all.tags(tag), length once per pass, item(i) with
+  // document.body, body.all, all.tags(tag) (without `all`,
+  // body.getElementsByTagName(tag)), length once per pass, item(i) with
   // i a number, then type, and name, id, title only as far as needed. Returns
   // [element or null, ordinal], or null when a value turns up whose reading
   // the tool would make differently (the tool then walks through the bridge).
@@ -151,7 +152,8 @@
     for (const tag of passes) {
       const body = read(document, "body");
       const root = isObject(body) ? allOf(body) : undefined;
-      const collection = root === undefined ? undefined : tagsOf(root, tag);
+      // Without `all` the tool asks the body's own getElementsByTagName.
+      const collection = isObject(body) ? tagsOf(root === undefined ? body : root, tag) : undefined;
       if (!isObject(collection)) continue;
       // What tags gives is a live HTMLCollection; anything else the tool
       // would have read member by member.
