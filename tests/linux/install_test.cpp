@@ -71,23 +71,32 @@ TEST(Installed, RunsWithoutTheBuildFolderAndBindsToTheDemoPage) {
                ReadFile(AUTOLABEL_DEMO_PAGE) +
                    "<script>document.getElementById('audit').addEventListener('submit', () =>"
                    " fetch('/count', {method: 'POST', body:"
-                   " document.getElementById('count').textContent}));</script>");
+                   " document.getElementById('count').textContent}));"
+                   "addEventListener('load', () => fetch('/ready'));</script>");
     forum.Page("/count", "");
+    forum.Page("/ready", "");
 
     BuildFolderMovedAway away;
     ASSERT_TRUE(away.moved());
     const TemporaryFolder home("autolabel-home-XXXXXX");
     ChildProgram tool({program, forum.Address("/cuseraudit/browser")}, home.path());
-    ASSERT_TRUE(
-        h.PumpUntil([&] { return !forum.RequestsFor("GET", "/cuseraudit/browser").empty(); }, 15s));
-    h.PumpFor(1500ms);  // the page drawn and its script run
+    // The page loaded and its script run.
+    ASSERT_TRUE(h.WaitUntil(
+        "the installed program's page loaded",
+        [&] { return !forum.RequestsFor("GET", "/ready").empty(); },
+        [&] {
+            return std::to_string(forum.RequestsFor("GET", "/cuseraudit/browser").size()) +
+                   " requests for the page";
+        },
+        30s));
     // 全选并提交 of the new window, which stands above the tests' own at the
     // defined place (no window manager moves it).
     int x = 0, y = 0;
     ASSERT_TRUE(h.ControlCenter("按钮6", x, y));
     ASSERT_TRUE(h.ClickAt(x, y));
     // Three posts, one label each: the tool bound to the page's document.
-    ASSERT_TRUE(h.PumpUntil([&] { return !forum.RequestsFor("POST", "/count").empty(); }, 10s));
+    ASSERT_TRUE(h.WaitUntil(
+        "the count posted", [&] { return !forum.RequestsFor("POST", "/count").empty(); }, {}, 15s));
     EXPECT_EQ(forum.RequestsFor("POST", "/count").front().body, "3");
     ASSERT_TRUE(tool.Signal(SIGTERM));
     EXPECT_TRUE(tool.WaitForExit(10s).has_value());

@@ -60,8 +60,9 @@ struct Process {
     }
 };
 
+// A bound for a loaded machine, where starting a process under Wine is slow.
 HWND WaitForMainWindow(DWORD processId) {
-    for (int attempt = 0; attempt < 200; ++attempt) {
+    for (int attempt = 0; attempt < 600; ++attempt) {
         HWND window = nullptr;
         while ((window = ::FindWindowExW(nullptr, window, L"AutolabelMainWindow",
                                          L"青禾核心用户标注平台自动刷贴器"))) {
