@@ -61,4 +61,23 @@ echo "== Windows tests and the core's tests under Wine"
 [[ -f "$build/tests/core_tests.exe" ]] || { echo "test-windows: core tests not built" >&2; exit 1; }
 ctest --preset windows
 
+# The zip a Windows user downloads (scripts/package.sh makes the same): its
+# program, unpacked alone, opens its window.
+echo "== the zip's autolabel.exe under Wine"
+cpack --config "$build/CPackConfig.cmake" -B "$build/packages" >/dev/null
+unzipped="$build/unzipped"
+rm -rf "$unzipped"
+unzip -q "$build"/packages/autolabel-*-win64.zip -d "$unzipped"
+[[ -f "$unzipped/README.txt" ]] || { echo "test-windows: no README.txt in the zip" >&2; exit 1; }
+wine "$unzipped/autolabel.exe" about:blank >/dev/null 2>&1 &
+app_pid=$!
+title="青禾核心用户标注平台自动刷贴器"
+if ! timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null; then
+    echo "test-windows: the zip's autolabel.exe showed no window titled $title" >&2
+    exit 1
+fi
+kill "$app_pid" 2>/dev/null || true
+app_pid=""
+echo "test-windows: the zip's autolabel.exe opened its window"
+
 echo "test-windows: passed; screenshot in $build/screenshot.png"

@@ -27,7 +27,10 @@ inline void RegisterObjectWindowClass(const wchar_t* name, WNDPROC procedure, HB
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
+    // The program's own icon (resource 1), where the module has one.
+    const HINSTANCE module = ::GetModuleHandleW(nullptr);
+    windowClass.hIcon = ::LoadIconW(module, MAKEINTRESOURCEW(1));
+    if (!windowClass.hIcon) windowClass.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = name;
     ::RegisterClassExW(&windowClass);

@@ -30,6 +30,19 @@ class Commands : public testing::Test {
   protected:
     Harness& h = Harness::Get();
     bool Show(std::string_view body) { return h.LoadHtml(Page(body)); }
+    // Waits until the page has counted this many loads and stopped loading.
+    testing::AssertionResult WaitForLoads(const std::string& count) {
+        return h.WaitUntil(
+            "the page's load " + count,
+            [&] { return !webkit_web_view_is_loading(h.view()) && h.Text("loads") == count; },
+            [&] { return "load " + h.Text("loads") + ", " + h.DescribeView(); });
+    }
+    // Waits until the page's log reads `want`.
+    testing::AssertionResult WaitForLog(const std::string& want) {
+        return h.WaitUntil(
+            "the page's log to read \"" + want + "\"", [&] { return h.Text("log") == want; },
+            [&] { return "\"" + h.Text("log") + "\""; });
+    }
 };
 
 TEST_F(Commands, SelectAllTicksOneThreeFourAndOnOfSixRadios) {
@@ -63,8 +76,8 @@ TEST_F(Commands, NoRadioPageIsReloadedOnce) {
     ASSERT_TRUE(Show("<input type=checkbox><input type=text>"));
     const int before = h.loadsFinished();
     ASSERT_TRUE(h.Press("按钮1"));
-    ASSERT_TRUE(h.WaitForLoadAfter(before));
-    h.PumpFor(300ms);
+    ASSERT_TRUE(WaitForLoads("2"));
+    ASSERT_TRUE(h.WaitQuiet());
     EXPECT_EQ(h.Text("loads"), "2");
     EXPECT_EQ(h.loadsFinished(), before + 1);
 }
@@ -86,16 +99,14 @@ TEST_F(Commands, SubmitPressesTheSecondButtonLikeControl) {
         <input type=button id=first value=f><input type=image id=img alt=i>
         <input type=text id=txt><input type=submit id=second></form>)"));
     ASSERT_TRUE(h.Press("按钮2"));
-    EXPECT_TRUE(h.PumpUntil([&] { return h.Text("log") == "click:second;submit:second;"; }, 3s))
-        << h.Text("log");
+    EXPECT_TRUE(WaitForLog("click:second;submit:second;"));
 }
 
 TEST_F(Commands, InputControlsCountBeforeButtonElements) {
     ASSERT_TRUE(Show(R"(<form><input type=submit id=only>
         <button id=el type=submit>el</button></form>)"));
     ASSERT_TRUE(h.Press("按钮2"));
-    EXPECT_TRUE(h.PumpUntil([&] { return h.Text("log") == "click:el;submit:el;"; }, 3s))
-        << h.Text("log");
+    EXPECT_TRUE(WaitForLog("click:el;submit:el;"));
 }
 
 TEST_F(Commands, SubmitWithOneControlPressesNothing) {
@@ -111,17 +122,14 @@ TEST_F(Commands, SelectAllAndSubmitTicksThenSubmits) {
         <script>addEventListener('submit', () => log('ticked:' +
           document.querySelectorAll(':checked').length), true);</script>)"));
     ASSERT_TRUE(h.Press("按钮6"));
-    EXPECT_TRUE(h.PumpUntil([&] { return h.Text("log") == "click:go;submit:go;ticked:2;"; }, 3s))
-        << h.Text("log");
+    EXPECT_TRUE(WaitForLog("click:go;submit:go;ticked:2;"));
     EXPECT_EQ(h.RadioStates(), "101");
 }
 
 TEST_F(Commands, RefreshReloadsTheShownPage) {
     ASSERT_TRUE(Show("<input type=radio>"));
-    const int before = h.loadsFinished();
     ASSERT_TRUE(h.Press("按钮5"));
-    ASSERT_TRUE(h.WaitForLoadAfter(before));
-    EXPECT_EQ(h.Text("loads"), "2");
+    EXPECT_TRUE(WaitForLoads("2"));
 }
 
 TEST_F(Commands, RadiosInsideFramesAreNotFound) {
@@ -129,15 +137,15 @@ TEST_F(Commands, RadiosInsideFramesAreNotFound) {
         <script>addEventListener('load', () => document.getElementById('f')
           .contentDocument.getElementById('inner').addEventListener('change',
           () => log('inner ticked')));</script>)"));
-    const int before = h.loadsFinished();
     ASSERT_TRUE(h.Press("按钮1"));
     // No radio in the page itself: the page is reloaded, the frame's stays unticked.
-    ASSERT_TRUE(h.WaitForLoadAfter(before));
-    h.PumpFor(200ms);
-    EXPECT_EQ(h.Text("loads"), "2");
-    EXPECT_EQ(h.Eval("document.getElementById('f').contentDocument"
-                     ".getElementById('inner').checked"),
-              "false");
+    ASSERT_TRUE(WaitForLoads("2"));
+    const auto inner = [&] {
+        return h.Eval(
+            "document.getElementById('f').contentDocument.getElementById('inner').checked");
+    };
+    ASSERT_TRUE(h.WaitUntil(
+        "the reloaded frame's radio button", [&] { return inner() == "false"; }, inner));
 }
 
 TEST_F(Commands, ClicksOnTheGroupBoxesChangeNothing) {

@@ -22,9 +22,10 @@ TEST(CrashedPage, ShowsTheToolsPageAndTheNextPassBringsThePageBack) {
     ASSERT_GT(web, 0);
     ASSERT_EQ(kill(web, SIGKILL), 0);
 
-    ASSERT_TRUE(h.PumpUntil([&] { return h.window().pageReload()->showsCrashedPage(); }, 5s));
-    ASSERT_TRUE(h.PumpUntil([&] { return h.Text("lost-address") == address; }, 5s))
-        << h.Eval("document.body.innerText");
+    ASSERT_TRUE(h.WaitUntil(
+        "the tool's page naming " + address, [&] { return h.Text("lost-address") == address; },
+        [&] { return h.DescribeView() + ": " + h.Eval("document.body.innerText"); }));
+    EXPECT_TRUE(h.window().pageReload()->showsCrashedPage());
     EXPECT_EQ(h.Eval("document.title"), "页面已停止");
     EXPECT_EQ(webkit_web_view_get_uri(h.view()), address);
     EXPECT_EQ(forum.RequestsFor("GET", "/browser").size(), 1u);
@@ -32,8 +33,12 @@ TEST(CrashedPage, ShowsTheToolsPageAndTheNextPassBringsThePageBack) {
     // Pass 1 finds no radio button on the tool's page and reloads the real
     // one; pass 2 labels it.
     ASSERT_TRUE(h.Press("按钮4"));
-    ASSERT_TRUE(h.PumpUntil([&] { return forum.RequestsFor("GET", "/browser").size() == 2; }, 5s));
-    EXPECT_TRUE(h.PumpUntil([&] { return h.RadioStates() == "101"; }, 5s)) << h.RadioStates();
+    ASSERT_TRUE(h.WaitUntil(
+        "the page asked for again",
+        [&] { return forum.RequestsFor("GET", "/browser").size() == 2; },
+        [&] { return std::to_string(forum.RequestsFor("GET", "/browser").size()) + " requests"; },
+        15s));
+    EXPECT_TRUE(h.WaitForPage(address, "101"));
     ASSERT_TRUE(h.Press("按钮3"));
     EXPECT_FALSE(h.window().pageReload()->showsCrashedPage());
     EXPECT_EQ(forum.RequestsFor("GET", "/browser").size(), 2u);
@@ -50,19 +55,22 @@ TEST(CrashedPage, AReloadBeforeTheToolsPageHasLoadedLeavesNothingBehind) {
     const std::string first = forum.Address("/first"), second = forum.Address("/second");
     ASSERT_TRUE(h.Load(first));
     ASSERT_EQ(kill(h.WebProcess(), SIGKILL), 0);
-    ASSERT_TRUE(h.PumpUntil([&] { return h.window().pageReload()->showsCrashedPage(); }, 5s));
+    ASSERT_TRUE(h.WaitUntil(
+        "the page's process found dead",
+        [&] { return h.window().pageReload()->showsCrashedPage(); },
+        [&] { return h.DescribeView(); }));
     app::RefreshPage();
-    ASSERT_TRUE(h.PumpUntil([&] { return forum.RequestsFor("GET", "/first").size() == 2; }, 5s));
-    ASSERT_TRUE(h.WaitQuiet());
-    EXPECT_EQ(h.RadioStates(), "0") << h.Eval("document.body.innerText");
-    EXPECT_FALSE(h.window().pageReload()->showsCrashedPage());
+    EXPECT_TRUE(h.WaitForPage(first, "0"));
+    EXPECT_EQ(forum.RequestsFor("GET", "/first").size(), 2u);
 
     ASSERT_TRUE(h.Load(second));
     ASSERT_EQ(kill(h.WebProcess(), SIGKILL), 0);
-    ASSERT_TRUE(h.PumpUntil([&] { return h.Text("lost-address") == second; }, 5s))
-        << h.Text("lost-address");
+    ASSERT_TRUE(h.WaitUntil(
+        "the tool's page naming " + second, [&] { return h.Text("lost-address") == second; },
+        [&] { return h.DescribeView() + ", naming " + h.Text("lost-address"); }));
     app::RefreshPage();
-    ASSERT_TRUE(h.PumpUntil([&] { return forum.RequestsFor("GET", "/second").size() == 2; }, 5s));
+    ASSERT_TRUE(h.WaitForPage(second, "0"));
+    EXPECT_EQ(forum.RequestsFor("GET", "/second").size(), 2u);
     EXPECT_EQ(forum.RequestsFor("GET", "/first").size(), 2u);
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -17,6 +18,7 @@
 #include "app/commands.h"
 #include "app/gtk/webkit_page_automation.h"
 #include "page/browser_host/value.h"
+#include "tests/linux/forum_server.h"
 #include "tests/linux/harness.h"
 
 namespace autolabel::e2e {
@@ -155,6 +157,10 @@ Query GenerateQuery(std::mt19937& random) {
                  Pick(random, ordinals)};
 }
 
+constexpr const char* kFramesLoaded =
+    "[...Array(window.frames.length).keys()].every("
+    "  (i) => window.frames[i].document.readyState == 'complete')";
+
 class WalkInPage : public testing::Test {
   protected:
     // Both walks on the page now shown; true when they agreed.
@@ -236,7 +242,9 @@ TEST_F(WalkInPage, AgreesWithTheCoresWalkOnOddDocuments) {
     for (std::size_t i = 0; i < pages.size(); ++i) {
         const bool svg = pages[i].rfind("<?xml", 0) == 0;
         ASSERT_TRUE(h.Load(h.WritePage(svg ? "odd.svg" : "odd.html", pages[i]))) << pages[i];
-        h.PumpFor(100ms);  // the frames' documents
+        ASSERT_TRUE(h.WaitUntil(
+            "the frames' documents loaded", [&] { return h.Eval(kFramesLoaded) == "true"; },
+            [&] { return h.Eval(kFramesLoaded); }));
         for (const Query& q : queries) ExpectSameResult(q, pages[i]);
     }
 }
@@ -271,11 +279,14 @@ TEST_F(WalkInPage, EarlierDocumentFailsCleanly) {
 }
 
 TEST_F(WalkInPage, PageThatStopsAnsweringEndsWithinTheBound) {
-    ASSERT_TRUE(h.LoadHtml(
-        "<!DOCTYPE html><body><input type=radio name=1><script>setTimeout(() => {"
-        " const end = Date.now() + 2500; while (Date.now() < end); }, 300);</script></body>"));
+    ForumServer forum;
+    forum.Page("/busy", "");
+    forum.Page("/page", "<!DOCTYPE html><body><input type=radio name=1><script>setTimeout(() => " +
+                            BusyScript("/busy", 2500) + ", 300);</script></body>");
+    ASSERT_TRUE(h.Load(forum.Address("/page")));
     app::page->BindWindow(app::browserWindow);
-    h.PumpFor(500ms);  // the page's script is running now
+    ASSERT_TRUE(h.WaitUntil("the page's script to be busy",
+                            [&] { return !forum.RequestsFor("GET", "/busy").empty(); }));
     std::int32_t ordinal = 0;
     const auto start = Clock::now();
     const DomRef found = app::page->FindElement("radio", "1", 0, ordinal);
@@ -283,41 +294,51 @@ TEST_F(WalkInPage, PageThatStopsAnsweringEndsWithinTheBound) {
     EXPECT_FALSE(found);
     EXPECT_EQ(ordinal, -1);
     EXPECT_GE(took, 900ms) << "gave up before the bound";
-    EXPECT_LT(took, 1300ms);
-    ASSERT_TRUE(h.PumpUntil([&] { return h.Eval("1") == "1"; }, 5s));
+    EXPECT_LT(took, 2000ms) << "held past about one bound of 1000 ms";
+    ASSERT_TRUE(h.WaitUntil(
+        "the page answering again", [&] { return h.Eval("1") == "1"; },
+        [&] { return h.Eval("1"); }));
 }
 
 TEST_F(WalkInPage, PageProcessDyingDuringTheWaitFailsAtOnce) {
-    ASSERT_TRUE(h.LoadHtml("<!DOCTYPE html><body><input type=radio name=1></body>"));
+    ForumServer forum;
+    forum.Page("/busy", "");
+    forum.Page("/page", "<!DOCTYPE html><body><input type=radio name=1></body>");
+    const std::string address = forum.Address("/page");
+    ASSERT_TRUE(h.Load(address));
     app::page->BindWindow(app::browserWindow);
     // Busy from a script run once, so that the page brought back below is idle.
     webkit_web_view_evaluate_javascript(
-        h.view(), "setTimeout(() => { const end = Date.now() + 5000; while (Date.now() < end); })",
-        -1, nullptr, nullptr, nullptr, nullptr, nullptr);
-    h.PumpFor(200ms);
+        h.view(), ("setTimeout(() => " + BusyScript("/busy", 5000) + ")").c_str(), -1, nullptr,
+        nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(h.WaitUntil("the page's script to be busy",
+                            [&] { return !forum.RequestsFor("GET", "/busy").empty(); }));
     const pid_t web = h.WebProcess();
     ASSERT_GT(web, 0);
-    std::thread killer([web] {
+    std::atomic<Clock::rep> killedAt{0};
+    std::thread killer([web, &killedAt] {
         std::this_thread::sleep_for(150ms);
+        killedAt = Clock::now().time_since_epoch().count();
         kill(web, SIGKILL);
     });
     std::int32_t ordinal = 0;
-    const auto start = Clock::now();
     const DomRef found = app::page->FindElement("radio", "1", 0, ordinal);
-    const auto took = Clock::now() - start;
+    const auto ended = Clock::now();
     killer.join();
     EXPECT_FALSE(found);
     EXPECT_EQ(ordinal, -1);
-    EXPECT_LT(took, 600ms) << "waited on a dead process";
+    // From the kill, far less than the bound of 1000 ms the call had left.
+    const Clock::time_point killed{Clock::duration{killedAt.load()}};
+    ASSERT_LT(killed, ended) << "the lookup ended before the process was killed";
+    EXPECT_LT(ended - killed, 600ms) << "waited on a dead process";
     // The tool shows its own page; its reload brings the page back in a new
     // process, and the walk works there.
-    ASSERT_TRUE(h.PumpUntil([&] { return h.window().pageReload()->showsCrashedPage(); }, 5s));
-    const int before = h.loadsFinished();
+    ASSERT_TRUE(h.WaitUntil(
+        "the page's process found dead",
+        [&] { return h.window().pageReload()->showsCrashedPage(); },
+        [&] { return h.DescribeView(); }));
     app::RefreshPage();
-    ASSERT_TRUE(h.PumpUntil(
-        [&] { return h.loadsFinished() > before && !h.window().pageReload()->showsCrashedPage(); },
-        10s));
-    ASSERT_TRUE(h.WaitQuiet());
+    ASSERT_TRUE(h.WaitForPage(address, "0"));
     app::page->BindWindow(app::browserWindow);
     ordinal = 0;
     EXPECT_TRUE(app::page->FindElement("radio", "1", 0, ordinal));

@@ -44,10 +44,23 @@ class ForumPosts : public testing::Test {
     std::size_t Count(std::string_view method, std::string_view path) {
         return forum.RequestsFor(method, path).size();
     }
-    bool WaitForRequests(std::string_view method, std::string_view path, std::size_t count,
-                         Milliseconds timeout = 5s) {
-        return h.PumpUntil([&] { return Count(method, path) >= count; }, timeout) &&
-               h.WaitQuiet(200ms);
+    testing::AssertionResult WaitForRequests(std::string_view method, std::string_view path,
+                                             std::size_t count, Milliseconds timeout = 10s) {
+        const std::string what = std::to_string(count) + " " + std::string(method) + " " +
+                                 std::string(path) + " requests";
+        auto seen = [&] { return std::to_string(Count(method, path)) + ", " + h.DescribeView(); };
+        auto arrived = h.WaitUntil(
+            what, [&] { return Count(method, path) >= count; }, seen, timeout);
+        if (!arrived) return arrived;
+        if (!h.WaitQuiet(200ms))
+            return testing::AssertionFailure() << "no end of loading after " << what;
+        return testing::AssertionSuccess();
+    }
+    testing::AssertionResult WaitForSavedPage() {
+        return h.WaitUntil(
+            "the forum's answer \"已保存\"",
+            [&] { return !webkit_web_view_is_loading(h.view()) && h.Text("saved") == "已保存"; },
+            [&] { return h.DescribeView() + ", saved: " + h.Text("saved"); });
     }
 
     // 全选并提交 and 刷新 pressed while the page holds the commands.
@@ -67,7 +80,7 @@ TEST_F(ForumPosts, ReloadOfAPostsAnswerAsksForTheAddressWithoutTheForm) {
     ASSERT_TRUE(ShowForm());
     ASSERT_TRUE(h.Press("按钮6"));
     ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
-    ASSERT_EQ(h.Text("saved"), "已保存");
+    ASSERT_TRUE(WaitForSavedPage());
     EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
     EXPECT_TRUE(h.window().pageReload()->shownFromPost());
 
@@ -77,7 +90,7 @@ TEST_F(ForumPosts, ReloadOfAPostsAnswerAsksForTheAddressWithoutTheForm) {
     h.PumpFor(300ms);
     EXPECT_EQ(Count("POST", "/post"), 1u) << "the reload posted the labels again";
     EXPECT_EQ(forum.RequestsFor("GET", "/post").front().body, "");
-    EXPECT_EQ(h.Text("saved"), "已保存");
+    EXPECT_TRUE(WaitForSavedPage());
     // Fetched afresh, the page is an ordinary one: the next reload is plain.
     EXPECT_FALSE(h.window().pageReload()->shownFromPost());
     ASSERT_TRUE(h.Press("按钮5"));
@@ -90,8 +103,8 @@ TEST_F(ForumPosts, AutomaticModePostsEachBatchOnce) {
     ASSERT_TRUE(h.Press("按钮4"));
     // Pass 1 posts; passes 2 and 3 find the answer without radio buttons and
     // reload it, each time without the form.
-    ASSERT_TRUE(WaitForRequests("POST", "/post", 1, 5s));
-    ASSERT_TRUE(WaitForRequests("GET", "/post", 2, 8s));
+    ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
+    ASSERT_TRUE(WaitForRequests("GET", "/post", 2, 15s));
     ASSERT_TRUE(h.Press("按钮3"));
     EXPECT_EQ(Count("POST", "/post"), 1u);
     for (const auto& request : forum.RequestsFor("GET", "/post")) EXPECT_EQ(request.body, "");
@@ -116,14 +129,19 @@ TEST_F(ForumPosts, ForumThatGoesAwayIsLabelledOnceItComesBack) {
     forum.GoAway();
     const int before = h.loadsFinished();
     ASSERT_TRUE(h.Press("按钮5"));
-    ASSERT_TRUE(h.WaitForLoadAfter(before));
-    ASSERT_TRUE(h.WaitQuiet(200ms));
-    EXPECT_EQ(h.RadioStates(), "");  // the browser's error page
+    // The browser's error page: no radio buttons.
+    ASSERT_TRUE(h.WaitUntil(
+        "the browser's error page",
+        [&] {
+            return h.loadsFinished() > before && !webkit_web_view_is_loading(h.view()) &&
+                   h.RadioStates().empty();
+        },
+        [&] { return h.DescribeView(); }));
     ASSERT_TRUE(forum.ComeBack());
     // Nothing to tick on the error page: the reload finds the forum again.
     ASSERT_TRUE(h.Press("按钮1"));
     ASSERT_TRUE(WaitForRequests("GET", "/form", 2));
-    ASSERT_TRUE(h.PumpUntil([&] { return h.RadioStates() == "0000"; }, 5s)) << h.RadioStates();
+    ASSERT_TRUE(h.WaitForPage(forum.Address("/form"), "0000"));
     ASSERT_TRUE(h.Press("按钮6"));
     ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
     EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
@@ -161,7 +179,9 @@ TEST_F(ForumPosts, DialogOfTheSubmitHandlerHoldsTheCommandsUntilClosed) {
     EXPECT_FALSE(h.window().PageHoldsCommands());
     ASSERT_TRUE(h.Press("按钮4"));
     // The first pass ticks and submits; the handler's dialog holds the post.
-    ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageHoldsCommands(); }, 5s));
+    ASSERT_TRUE(h.WaitUntil(
+        "the page to hold the commands", [&] { return h.window().PageHoldsCommands(); },
+        [&] { return h.DescribeView(); }));
     const std::size_t requestsUnderTheDialog = forum.requests().size();
     // Two more ticks and every button on the page while the dialog is open.
     h.PumpFor(6200ms);
@@ -178,7 +198,7 @@ TEST_F(ForumPosts, DialogOfTheSubmitHandlerHoldsTheCommandsUntilClosed) {
     EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
     EXPECT_EQ(Count("GET", "/form"), 1u);
     // The automatic mode goes on: the next pass reloads the answer afresh.
-    ASSERT_TRUE(WaitForRequests("GET", "/post", 1, 5s));
+    ASSERT_TRUE(WaitForRequests("GET", "/post", 1));
     EXPECT_EQ(Count("POST", "/post"), 1u);
 }
 
@@ -189,17 +209,23 @@ TEST_F(ForumPosts, LeavePageQuestionHoldsTheCommandsToo) {
     ASSERT_TRUE(ShowForm());
     ASSERT_TRUE(h.ClickElement("here"));  // the page asks only once it was used
     ASSERT_TRUE(h.Press("按钮5"));        // leaving it by the reload: the question
-    ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageHoldsCommands(); }, 5s));
+    ASSERT_TRUE(h.WaitUntil(
+        "the page to hold the commands", [&] { return h.window().PageHoldsCommands(); },
+        [&] { return h.DescribeView(); }));
     ExpectHeldPressesReachNoForum();
     ASSERT_TRUE(CloseDialog(h.view()));
-    ASSERT_TRUE(h.PumpUntil([&] { return !h.window().PageHoldsCommands(); }, 5s));
+    ASSERT_TRUE(h.WaitUntil(
+        "the page to let the commands go", [&] { return !h.window().PageHoldsCommands(); },
+        [&] { return h.DescribeView(); }));
 }
 
 TEST_F(ForumPosts, AuthenticationRequestHoldsTheCommandsToo) {
     forum.RequireLogin("/private");
     forum.Page("/private", FormPage("/post"));
     webkit_web_view_load_uri(h.view(), forum.Address("/private").c_str());
-    ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageHoldsCommands(); }, 5s));
+    ASSERT_TRUE(h.WaitUntil(
+        "the page to hold the commands", [&] { return h.window().PageHoldsCommands(); },
+        [&] { return h.DescribeView(); }));
     ExpectHeldPressesReachNoForum();
     // Signs in: a name and password in the browser's dialog, then its
     // button to go on.
@@ -215,7 +241,9 @@ TEST_F(ForumPosts, AuthenticationRequestHoldsTheCommandsToo) {
     }
     ASSERT_NE(signIn, nullptr) << labels;
     gtk_button_clicked(GTK_BUTTON(signIn));
-    ASSERT_TRUE(h.PumpUntil([&] { return !h.window().PageHoldsCommands(); }, 5s));
+    ASSERT_TRUE(h.WaitUntil(
+        "the page to let the commands go", [&] { return !h.window().PageHoldsCommands(); },
+        [&] { return h.DescribeView(); }));
     ASSERT_TRUE(h.WaitQuiet(200ms));
     ASSERT_TRUE(h.Press("按钮6"));
     ASSERT_TRUE(WaitForRequests("POST", "/post", 1));

@@ -83,4 +83,13 @@ class ForumServer {
     std::vector<std::unique_ptr<PausedAnswer>> paused_;
 };
 
+// A page script that asks the forum for `path` with a synchronous request,
+// then keeps the page's process busy for `milliseconds`: once the forum has
+// the request, the page's process runs nothing else until the loop ends.
+inline std::string BusyScript(std::string_view path, int milliseconds) {
+    return "{ const r = new XMLHttpRequest(); r.open('GET', '" + std::string(path) +
+           "', false); r.send(); const end = Date.now() + " + std::to_string(milliseconds) +
+           "; while (Date.now() < end); }";
+}
+
 }  // namespace autolabel::e2e

@@ -15,12 +15,22 @@ namespace {
 
 Harness* instance = nullptr;
 std::map<GtkWidget*, int> pressCounts;
+// When the last click on a button began to be emitted, and when its routine ended.
+std::chrono::steady_clock::time_point clickEmitted, routineEnded;
+
+gboolean OnClickEmission(GSignalInvocationHint*, guint, const GValue*, gpointer) {
+    clickEmitted = std::chrono::steady_clock::now();
+    return TRUE;
+}
 
 void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer counter) {
     if (event == WEBKIT_LOAD_FINISHED) ++*static_cast<int*>(counter);
 }
 
-void CountPress(GtkWidget* button, gpointer) { ++pressCounts[button]; }
+void CountPress(GtkWidget* button, gpointer) {
+    routineEnded = std::chrono::steady_clock::now();
+    ++pressCounts[button];
+}
 
 constexpr const char* kReaderWorld = "autolabel-e2e-reader";
 
@@ -95,7 +105,44 @@ bool Harness::WaitQuiet(Milliseconds quiet, Milliseconds timeout) {
 }
 
 bool Harness::WaitForLoadAfter(int before, Milliseconds timeout) {
-    return PumpUntil([&] { return loadsFinished_ > before; }, timeout);
+    return PumpUntil([&] { return loadsFinished_ > before && !webkit_web_view_is_loading(view()); },
+                     timeout);
+}
+
+testing::AssertionResult Harness::WaitUntil(std::string_view awaited,
+                                            const std::function<bool()>& done,
+                                            const std::function<std::string()>& seen,
+                                            Milliseconds bound) {
+    const auto start = std::chrono::steady_clock::now();
+    if (PumpUntil(done, bound)) return testing::AssertionSuccess();
+    const auto waited =
+        std::chrono::duration_cast<Milliseconds>(std::chrono::steady_clock::now() - start);
+    auto failure = testing::AssertionFailure()
+                   << "waited " << waited.count() << " ms for " << awaited;
+    if (seen) failure << "; seen: " << seen();
+    return failure;
+}
+
+std::string Harness::DescribeView() {
+    const char* shown = webkit_web_view_get_uri(view());
+    const auto* reload = window_->pageReload();
+    return std::string("address ") + (shown ? shown : "(none)") +
+           (webkit_web_view_is_loading(view()) ? ", loading" : ", loaded") +
+           (reload && reload->showsCrashedPage() ? ", the tool's page for a lost one" : "") +
+           ", radio buttons \"" + RadioStates() + "\"";
+}
+
+testing::AssertionResult Harness::WaitForPage(const std::string& address, std::string_view radios,
+                                              Milliseconds bound) {
+    return WaitUntil(
+        "the page " + address + " loaded with radio buttons \"" + std::string(radios) + "\"",
+        [&] {
+            const char* shown = webkit_web_view_get_uri(view());
+            const auto* reload = window_->pageReload();
+            return !webkit_web_view_is_loading(view()) && shown && address == shown &&
+                   !(reload && reload->showsCrashedPage()) && RadioStates() == radios;
+        },
+        [&] { return DescribeView(); }, bound);
 }
 
 namespace {
@@ -180,9 +227,14 @@ bool Harness::Press(std::string_view controlName) {
         // Connected after the tool's own handler, so it runs after the routine.
         g_signal_connect_after(widget, "clicked", G_CALLBACK(CountPress), nullptr);
     }
+    static const gulong hook = g_signal_add_emission_hook(
+        g_signal_lookup("clicked", GTK_TYPE_BUTTON), 0, OnClickEmission, nullptr, nullptr);
+    (void)hook;
     const int before = pressCounts[widget];
     if (!ClickAt(x, y)) return false;
-    return PumpUntil([&] { return pressCounts[widget] > before; }, 10s);
+    if (!PumpUntil([&] { return pressCounts[widget] > before; }, 10s)) return false;
+    lastRoutineTook_ = std::chrono::duration_cast<Milliseconds>(routineEnded - clickEmitted);
+    return true;
 }
 
 std::string Harness::Eval(std::string_view script, Milliseconds timeout) {

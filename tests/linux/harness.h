@@ -4,6 +4,7 @@
 // disturb.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <sys/types.h>
 
@@ -37,6 +38,17 @@ class Harness {
     // Runs GLib's main loop for a while, or until `done` holds.
     void PumpFor(Milliseconds duration);
     bool PumpUntil(const std::function<bool()>& done, Milliseconds timeout = 10s);
+    // Runs the loop until `done` holds, for at most `bound`. On failure the
+    // result says what was awaited and, from `seen`, what was there instead.
+    testing::AssertionResult WaitUntil(std::string_view awaited, const std::function<bool()>& done,
+                                       const std::function<std::string()>& seen = {},
+                                       Milliseconds bound = 10s);
+    // Waits until the view shows `address`, loaded, not the tool's page for a
+    // lost one, and its radio buttons read `radios` ("000"; "" for none).
+    testing::AssertionResult WaitForPage(const std::string& address, std::string_view radios,
+                                         Milliseconds bound = 10s);
+    // What the view shows now: address, loading, the tool's page, radio buttons.
+    std::string DescribeView();
 
     // Writes a page into the tests' directory and returns its file address.
     std::string WritePage(std::string_view fileName, std::string_view content);
@@ -46,12 +58,16 @@ class Harness {
     int loadsFinished() const { return loadsFinished_; }
     // Waits until the view has not been loading for `quiet` on end.
     bool WaitQuiet(Milliseconds quiet = 500ms, Milliseconds timeout = 10s);
-    // Waits for the next load to finish after `before` loads had.
+    // Waits for a load to finish after `before` loads had, and for the view
+    // to have stopped loading.
     bool WaitForLoadAfter(int before, Milliseconds timeout = 10s);
 
     // A real click of the left button on the middle of a control, through
     // the X server; returns once the button's routine has run.
     bool Press(std::string_view controlName);
+    // How long the routine of the last Press ran: from the click's emission
+    // to its end, without the time the click took to reach the window.
+    Milliseconds lastRoutineTook() const { return lastRoutineTook_; }
     // A real click at a screen position; returns once the X server has it.
     bool ClickAt(int x, int y);
     // Screen position of a control's middle.
@@ -88,6 +104,7 @@ class Harness {
     std::string directory_;
     int loadsFinished_ = 0;
     int pageCounter_ = 0;
+    Milliseconds lastRoutineTook_{0};
 };
 
 }  // namespace autolabel::e2e

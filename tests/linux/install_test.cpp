@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "tests/linux/child_program.h"
@@ -43,54 +44,103 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-bool RunToEnd(const std::vector<std::string>& argv) {
+// What a command prints, or nothing when it could not run or failed.
+std::optional<std::string> OutputOf(const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    g_autofree char* output = nullptr;
     int wait = 0;
-    return g_spawn_sync(nullptr, args.data(), nullptr,
-                        static_cast<GSpawnFlags>(G_SPAWN_STDOUT_TO_DEV_NULL), nullptr, nullptr,
-                        nullptr, nullptr, &wait, nullptr) &&
-           g_spawn_check_wait_status(wait, nullptr);
+    if (!g_spawn_sync(nullptr, args.data(), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, &output,
+                      nullptr, &wait, nullptr) ||
+        !g_spawn_check_wait_status(wait, nullptr))
+        return std::nullopt;
+    return std::string(output ? output : "");
 }
 
-TEST(Installed, RunsWithoutTheBuildFolderAndBindsToTheDemoPage) {
-    Harness& h = Harness::Get();
-    const TemporaryFolder staging("autolabel-prefix-XXXXXX");
-    const std::string& prefix = staging.path();
-    ASSERT_TRUE(RunToEnd({AUTOLABEL_CMAKE, "--install", kBuild, "--prefix", prefix}));
-    const std::string program = prefix + "/bin/autolabel";
-    ASSERT_TRUE(g_file_test(program.c_str(), G_FILE_TEST_IS_EXECUTABLE));
-    const std::string entry = ReadFile(prefix + "/share/applications/autolabel.desktop");
-    EXPECT_NE(entry.find("\nExec=autolabel\n"), std::string::npos) << entry;
-    EXPECT_NE(entry.find("\nName=青禾核心用户标注平台自动刷贴器\n"), std::string::npos);
+bool RunToEnd(const std::vector<std::string>& argv) { return OutputOf(argv).has_value(); }
 
+// Runs an installed copy of the program, with the build folder moved away,
+// on the demo page, and presses 全选并提交 in it: the page's count of labels
+// reaches the forum only if the copy found its page process's module.
+void RunsAndBindsToTheDemoPage(const std::string& program) {
+    Harness& h = Harness::Get();
+    ASSERT_TRUE(g_file_test(program.c_str(), G_FILE_TEST_IS_EXECUTABLE)) << program;
     // The demo page, reporting its running count when it is submitted.
     ForumServer forum;
     forum.Page("/cuseraudit/browser",
                ReadFile(AUTOLABEL_DEMO_PAGE) +
                    "<script>document.getElementById('audit').addEventListener('submit', () =>"
                    " fetch('/count', {method: 'POST', body:"
-                   " document.getElementById('count').textContent}));</script>");
+                   " document.getElementById('count').textContent}));"
+                   "addEventListener('load', () => fetch('/ready'));</script>");
     forum.Page("/count", "");
+    forum.Page("/ready", "");
 
     BuildFolderMovedAway away;
     ASSERT_TRUE(away.moved());
     const TemporaryFolder home("autolabel-home-XXXXXX");
     ChildProgram tool({program, forum.Address("/cuseraudit/browser")}, home.path());
-    ASSERT_TRUE(
-        h.PumpUntil([&] { return !forum.RequestsFor("GET", "/cuseraudit/browser").empty(); }, 15s));
-    h.PumpFor(1500ms);  // the page drawn and its script run
+    // The page loaded and its script run.
+    ASSERT_TRUE(h.WaitUntil(
+        "the installed program's page loaded",
+        [&] { return !forum.RequestsFor("GET", "/ready").empty(); },
+        [&] {
+            return std::to_string(forum.RequestsFor("GET", "/cuseraudit/browser").size()) +
+                   " requests for the page";
+        },
+        30s));
     // 全选并提交 of the new window, which stands above the tests' own at the
     // defined place (no window manager moves it).
     int x = 0, y = 0;
     ASSERT_TRUE(h.ControlCenter("按钮6", x, y));
     ASSERT_TRUE(h.ClickAt(x, y));
     // Three posts, one label each: the tool bound to the page's document.
-    ASSERT_TRUE(h.PumpUntil([&] { return !forum.RequestsFor("POST", "/count").empty(); }, 10s));
+    ASSERT_TRUE(h.WaitUntil(
+        "the count posted", [&] { return !forum.RequestsFor("POST", "/count").empty(); }, {}, 15s));
     EXPECT_EQ(forum.RequestsFor("POST", "/count").front().body, "3");
     ASSERT_TRUE(tool.Signal(SIGTERM));
     EXPECT_TRUE(tool.WaitForExit(10s).has_value());
+}
+
+TEST(Installed, RunsWithoutTheBuildFolderAndBindsToTheDemoPage) {
+    const TemporaryFolder staging("autolabel-prefix-XXXXXX");
+    const std::string& prefix = staging.path();
+    ASSERT_TRUE(RunToEnd({AUTOLABEL_CMAKE, "--install", kBuild, "--prefix", prefix}));
+    const std::string entry = ReadFile(prefix + "/share/applications/autolabel.desktop");
+    EXPECT_NE(entry.find("\nExec=autolabel\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nName=青禾核心用户标注平台自动刷贴器\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nIcon=autolabel\n"), std::string::npos);
+    RunsAndBindsToTheDemoPage(prefix + "/bin/autolabel");
+}
+
+// The Debian package of this build: it names WebKitGTK among its
+// dependencies, passes Debian's and the desktops' checks, and its program,
+// unpacked, runs as the installed one does.
+TEST(Installed, TheDebianPackagePassesItsChecksAndItsProgramRunsUnpacked) {
+    const TemporaryFolder scratch("autolabel-deb-XXXXXX");
+    ASSERT_TRUE(RunToEnd({AUTOLABEL_CPACK, "-G", "DEB", "--config", kBuild + "/CPackConfig.cmake",
+                          "-B", scratch.path()}));
+    const std::string deb = scratch.path() + "/autolabel_" + AUTOLABEL_VERSION + "_amd64.deb";
+    ASSERT_TRUE(g_file_test(deb.c_str(), G_FILE_TEST_IS_REGULAR)) << deb;
+
+    const auto depends = OutputOf({"dpkg-deb", "--field", deb, "Depends"});
+    ASSERT_TRUE(depends.has_value());
+    EXPECT_NE(depends->find("libwebkit2gtk-4.1-0"), std::string::npos) << *depends;
+    EXPECT_NE(depends->find("libgtk-3-0"), std::string::npos) << *depends;
+    // lintian, desktop-file-validate and appstreamcli, as scripts/package.sh runs them.
+    const auto checks =
+        OutputOf({"bash", std::string(AUTOLABEL_SOURCE_DIR) + "/scripts/check-package.sh", deb});
+    ASSERT_TRUE(checks.has_value()) << "scripts/check-package.sh failed on " << deb;
+
+    const std::string root = scratch.path() + "/root";
+    ASSERT_TRUE(RunToEnd({"dpkg-deb", "--extract", deb, root}));
+    for (const char* file : {"/usr/share/icons/hicolor/scalable/apps/autolabel.svg",
+                             "/usr/share/icons/hicolor/48x48/apps/autolabel.png",
+                             "/usr/share/metainfo/org.autolabel.Autolabel.metainfo.xml",
+                             "/usr/share/applications/autolabel.desktop"})
+        EXPECT_TRUE(g_file_test((root + file).c_str(), G_FILE_TEST_IS_REGULAR)) << file;
+    RunsAndBindsToTheDemoPage(root + "/usr/bin/autolabel");
 }
 
 }  // namespace

@@ -21,13 +21,25 @@ constexpr const char* kProfile = R"(<!DOCTYPE html><title>资料</title><body><s
 
 class NewWindows : public testing::Test {
   protected:
+    // Until the X server has it there, so that clicks meant for the tool
+    // reach the tool.
     void MoveAside(GtkWindow* window) {
         gtk_window_move(window, 700, 0);
-        h.PumpFor(100ms);
+        int x = 0, y = 0;
+        EXPECT_TRUE(h.WaitUntil(
+            "the new window moved aside",
+            [&] {
+                GdkWindow* shown = gtk_widget_get_window(GTK_WIDGET(window));
+                if (shown) gdk_window_get_origin(shown, &x, &y);
+                return shown && x >= 700;
+            },
+            [&] { return "at " + std::to_string(x) + "," + std::to_string(y); }));
     }
     void TearDown() override {
         for (GtkWindow* window : std::vector(h.window().newWindows())) gtk_window_close(window);
-        h.PumpUntil([&] { return h.window().newWindows().empty(); }, 2s);
+        EXPECT_TRUE(h.WaitUntil(
+            "the new windows closed", [&] { return h.window().newWindows().empty(); },
+            [&] { return std::to_string(h.window().newWindows().size()) + " open"; }));
     }
     // The title of the newest new window once it has one.
     std::string TitleOfNewWindow(std::size_t count, std::string_view want) {
@@ -78,7 +90,9 @@ TEST_F(NewWindows, LinkAndWindowOpenReachTheirPagesInWindowsOfTheirOwn) {
 
     // Closing a new window leaves the tool as it was.
     gtk_window_close(h.window().newWindows().front());
-    ASSERT_TRUE(h.PumpUntil([&] { return h.window().newWindows().size() == 1; }, 2s));
+    ASSERT_TRUE(h.WaitUntil(
+        "one new window left", [&] { return h.window().newWindows().size() == 1; },
+        [&] { return std::to_string(h.window().newWindows().size()) + " open"; }));
     EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(h.window().window())));
     ASSERT_TRUE(h.Press("按钮1"));
     EXPECT_EQ(h.RadioStates(), "101");
@@ -90,16 +104,23 @@ TEST_F(NewWindows, ClosingFromThePageClosesItsWindow) {
                "<!DOCTYPE html><title>x</title><body><button id=close onclick=window.close()>");
     ASSERT_TRUE(h.Load(forum.Address("/post")));
     ASSERT_TRUE(h.ClickElement("open"));
-    ASSERT_TRUE(h.PumpUntil([&] { return h.window().newWindows().size() == 1; }, 5s));
-    ASSERT_TRUE(forum.RequestsFor("GET", "/profile").size() == 1 ||
-                h.PumpUntil([&] { return forum.RequestsFor("GET", "/profile").size() == 1; }));
+    ASSERT_TRUE(h.WaitUntil(
+        "a new window", [&] { return h.window().newWindows().size() == 1; },
+        [&] { return std::to_string(h.window().newWindows().size()) + " open"; }));
+    ASSERT_TRUE(h.WaitUntil(
+        "the new window's page asked for",
+        [&] { return forum.RequestsFor("GET", "/profile").size() == 1; },
+        [&] { return std::to_string(forum.RequestsFor("GET", "/profile").size()) + " requests"; }));
     // A window opened by script may be closed by script.
     WebKitWebView* opened =
         WEBKIT_WEB_VIEW(gtk_bin_get_child(GTK_BIN(h.window().newWindows().front())));
-    h.PumpUntil([&] { return !webkit_web_view_is_loading(opened); }, 5s);
+    ASSERT_TRUE(h.WaitUntil("the new window's page loaded",
+                            [&] { return !webkit_web_view_is_loading(opened); }));
     webkit_web_view_evaluate_javascript(opened, "window.close()", -1, nullptr, nullptr, nullptr,
                                         nullptr, nullptr);
-    EXPECT_TRUE(h.PumpUntil([&] { return h.window().newWindows().empty(); }, 5s));
+    EXPECT_TRUE(h.WaitUntil(
+        "the new window closed by its page", [&] { return h.window().newWindows().empty(); },
+        [&] { return std::to_string(h.window().newWindows().size()) + " open"; }));
 }
 
 }  // namespace

@@ -39,14 +39,22 @@ class PageProcesses : public testing::Test {
     // Kills the page's process, waits for the tool's own page to stand in
     // for it, and reloads with 刷新; true when the new process shows the
     // page again.
-    bool KillAndRefresh() {
+    testing::AssertionResult KillAndRefresh() {
+        const char* shown = webkit_web_view_get_uri(h.view());
+        const std::string address = shown ? shown : "";
         const pid_t web = h.WebProcess();
-        if (web <= 0 || kill(web, SIGKILL) != 0) return false;
-        if (!h.PumpUntil([&] { return h.window().pageReload()->showsCrashedPage(); }, 5s) ||
-            !h.PumpUntil([&] { return !h.Text("lost-address").empty(); }, 5s))
-            return false;
-        if (!h.Press("按钮5")) return false;
-        return h.PumpUntil([&] { return h.Text("marker") == "served"; }, 5s);
+        if (web <= 0 || kill(web, SIGKILL) != 0)
+            return testing::AssertionFailure() << "no page process to kill";
+        auto crashed = h.WaitUntil(
+            "the tool's page for the lost one",
+            [&] {
+                return h.window().pageReload()->showsCrashedPage() &&
+                       !h.Text("lost-address").empty();
+            },
+            [&] { return h.DescribeView(); });
+        if (!crashed) return crashed;
+        if (!h.Press("按钮5")) return testing::AssertionFailure() << "刷新 was not pressed";
+        return h.WaitForPage(address, "000");
     }
     Harness& h = Harness::Get();
 };
@@ -62,7 +70,9 @@ TEST_F(PageProcesses, TwelveCrashRoundsThenAPassLabelsAndPosts) {
     std::printf("crash rounds survived: %d\n", survived);
     ASSERT_TRUE(h.Press("按钮6"));
     EXPECT_EQ(h.RadioStates(), "101");
-    EXPECT_TRUE(h.PumpUntil([&] { return h.Text("log") == "posted;"; }, 3s)) << h.Text("log");
+    EXPECT_TRUE(h.WaitUntil(
+        "the page's log to read \"posted;\"", [&] { return h.Text("log") == "posted;"; },
+        [&] { return h.Text("log"); }));
 }
 
 // The process's sockets: the bridge's connections among them. (The engine
@@ -111,7 +121,9 @@ TEST_F(PageProcesses, SilentConnectionsAreClosedAndThePageIsStillServed) {
     // The baseline after one round, so that the page process's own
     // descriptors in the tool are counted the same before and after.
     ASSERT_TRUE(KillAndRefresh());
-    h.PumpFor(200ms);
+    // A command, so the new page process is connected as at the end.
+    ASSERT_TRUE(h.Press("按钮1"));
+    ASSERT_TRUE(h.WaitQuiet());
     const int baseline = OpenSockets();
     const std::string path = SocketPath(h.platform().bridge());
     std::vector<UniqueFd> silent;
@@ -125,17 +137,20 @@ TEST_F(PageProcesses, SilentConnectionsAreClosedAndThePageIsStillServed) {
     EXPECT_EQ(h.RadioStates(), "101");
     // Every silent one is closed from the tool's side within a short time.
     int closed = 0;
-    h.PumpUntil(
+    EXPECT_TRUE(h.WaitUntil(
+        "every silent connection closed by the tool",
         [&] {
             closed = 0;
             for (const auto& fd : silent) closed += ClosedByThePeer(fd.Get());
             return closed == static_cast<int>(silent.size());
         },
-        10s);
-    EXPECT_EQ(closed, 100);
+        [&] { return std::to_string(closed) + " of 100 closed"; }));
     silent.clear();
-    h.PumpFor(100ms);
-    EXPECT_LE(OpenSockets(), baseline);
+    EXPECT_TRUE(h.WaitUntil(
+        "no more sockets than before", [&] { return OpenSockets() <= baseline; },
+        [&] {
+            return std::to_string(OpenSockets()) + ", " + std::to_string(baseline) + " before";
+        }));
 }
 
 // 200 radio buttons among 800 inputs, where a pass takes a second or more.
@@ -216,7 +231,7 @@ TEST_F(PageProcesses, PageThatHangsMidPassGivesTheWindowBack) {
         std::this_thread::sleep_for(300ms);
         click(offX, offY);
     });
-    h.PumpUntil([&] { return times.selectAllStarted != Clock::time_point{}; }, 5s);
+    h.PumpUntil([&] { return times.selectAllStarted != Clock::time_point{}; }, 10s);
     started = true;
     // A bound per call instead of per command held the window for minutes.
     h.PumpUntil([&] { return times.otherHandled != Clock::time_point{}; }, 300s);
@@ -242,8 +257,9 @@ TEST_F(PageProcesses, PageThatHangsMidPassGivesTheWindowBack) {
         g_filename_from_uri(webkit_web_view_get_uri(h.view()), nullptr, nullptr);
     ASSERT_NE(file, nullptr);
     std::ofstream(file, std::ios::binary | std::ios::trunc) << kLabelPage;
+    const std::string address = webkit_web_view_get_uri(h.view());
     ASSERT_TRUE(h.Press("按钮5"));
-    ASSERT_TRUE(h.PumpUntil([&] { return h.Text("marker") == "served"; }, 10s));
+    ASSERT_TRUE(h.WaitForPage(address, "000"));
     EXPECT_NE(h.WebProcess(), web);
     ASSERT_TRUE(h.Press("按钮1"));
     EXPECT_EQ(h.RadioStates(), "101");

@@ -161,8 +161,12 @@ TEST_F(BindingTest, AWindowThatDoesNotAnswerInTimeEmptiesTheHolder) {
 
 TEST_F(BindingTest, AHungWindowEmptiesTheHolder) {
     ASSERT_TRUE(page.BindWindow(FromHwnd(browser)));
-    BlockedDocumentWindow hung(6500, true);
-    ::Sleep(5600);  // a message left unread for five seconds makes a thread hung
+    // Blocked until the end of the test.
+    BlockedDocumentWindow hung(INFINITE, true);
+    // A message left unread for five seconds makes a thread hung.
+    for (int waited = 0; !::IsHungAppWindow(hung.window()) && waited < 20000; waited += 50)
+        ::Sleep(50);
+    ASSERT_TRUE(::IsHungAppWindow(hung.window())) << "not hung 20 s after it stopped";
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(page.BindWindow(FromHwnd(hung.window())));
     const auto waited = std::chrono::steady_clock::now() - start;

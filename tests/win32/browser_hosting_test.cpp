@@ -308,8 +308,8 @@ TEST_F(MainWindowTest, APageClosesTheWindowItOpenedButNeverTheMainWindow) {
     // The control is kept in both cases; the tool closes its window itself.
     EXPECT_EQ(RaiseWindowClosing(page->Browser().EventSink()), VARIANT_TRUE);
     opened.Reset();
-    RunMessagesFor(std::chrono::milliseconds(200));
-    EXPECT_FALSE(::IsWindow(pageHandle));
+    EXPECT_TRUE(testing::RunMessagesUntil("the page's window closed",
+                                          [&] { return !::IsWindow(pageHandle); }));
     EXPECT_TRUE(window.PageWindows().empty());
 
     EXPECT_EQ(RaiseWindowClosing(window.Browser().EventSink()), VARIANT_TRUE);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/commands.h"
@@ -133,6 +134,28 @@ inline void RunMessagesFor(std::chrono::milliseconds duration) {
             browser_host::win32::DeliverMessage(message);
         }
     }
+}
+
+// Handles messages until `done` holds, for at most `bound`; on failure says
+// what was awaited and, from `seen`, what was there instead.
+inline ::testing::AssertionResult RunMessagesUntil(
+    std::string_view awaited, const std::function<bool()>& done,
+    const std::function<std::string()>& seen = {},
+    std::chrono::milliseconds bound = std::chrono::seconds(10)) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!done()) {
+        const auto waited = std::chrono::steady_clock::now() - start;
+        if (waited >= bound) {
+            auto failure = ::testing::AssertionFailure()
+                           << "waited "
+                           << std::chrono::duration_cast<std::chrono::milliseconds>(waited).count()
+                           << " ms for " << awaited;
+            if (seen) failure << "; seen: " << seen();
+            return failure;
+        }
+        RunMessagesFor(std::chrono::milliseconds(10));
+    }
+    return ::testing::AssertionSuccess();
 }
 
 class MainWindowTest : public ::testing::Test {

@@ -18,6 +18,7 @@ using browser_host::win32::testing::TestDocument;
 using browser_host::win32::testing::TestWindows;
 using testing::MainWindowTest;
 using testing::RunMessagesFor;
+using testing::RunMessagesUntil;
 
 // A dialog's own loop, as the control runs it for an alert: plain dispatch.
 void RunModalLoopFor(std::chrono::milliseconds duration) {
@@ -75,9 +76,10 @@ TEST_F(ModalLoopTest, NoPassStartsInsideAPagesModalLoopAndTheTicksGoOnAfterIt) {
     };
     Click("按钮4");  // the automatic mode on
     // Until a pass after the dialog has pressed the page's control again.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(6 * kPeriod);
-    while (document->element(2).clicks < 2 && std::chrono::steady_clock::now() < deadline)
-        RunMessagesFor(std::chrono::milliseconds(100));
+    EXPECT_TRUE(RunMessagesUntil(
+        "a pass after the dialog", [&] { return document->element(2).clicks >= 2; },
+        [&] { return std::to_string(document->element(2).clicks) + " presses of the control"; },
+        std::chrono::milliseconds(8 * kPeriod)));
     Click("按钮3");
 
     ASSERT_TRUE(dialogShown);
@@ -110,7 +112,10 @@ TEST_F(ModalLoopTest, ATickWaitingWhenTheBindingsWalkMovesOnRunsItsCommandInside
     windows.Create("AutolabelTestSibling", view);
     ServeDocumentBelow(view);
     window.SetTimerPeriod(50);
-    ::Sleep(120);  // a tick falls due
+    // Until a tick falls due, without taking it from the queue.
+    const auto due = [] { return (HIWORD(::GetQueueStatus(QS_TIMER)) & QS_TIMER) != 0; };
+    for (int waited = 0; !due() && waited < 10000; waited += 5) ::Sleep(5);
+    ASSERT_TRUE(due()) << "no tick due 10 s after a period of 50 ms";
     platform.onBindingInWalk = [&] { window.SetTimerPeriod(0); };
     window.browserReads = 0;
     Click("按钮2");

@@ -125,7 +125,8 @@ BlockedDocumentWindow::BlockedDocumentWindow(DWORD blockMs, bool leaveMessageWai
         if (leaveMessageWaiting) ::PostMessageA(window, WM_NULL, 0, 0);
         window_ = window;
         ::SetEvent(ready_);
-        ::Sleep(blockMs);
+        // Blocked until the time is up or the window is done with.
+        ::WaitForSingleObject(done_, blockMs);
         while (::WaitForSingleObject(done_, 10) == WAIT_TIMEOUT) {
             while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
         }

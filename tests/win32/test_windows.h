@@ -42,7 +42,8 @@ class TestWindows {
 // left waiting for more than five seconds, to count as hung.
 class BlockedDocumentWindow {
   public:
-    // `blockMs`: how long the thread sleeps right after creating the window.
+    // `blockMs`: how long the thread blocks right after creating the window
+    // (INFINITE: until the window is done with).
     BlockedDocumentWindow(DWORD blockMs, bool leaveMessageWaiting);
     ~BlockedDocumentWindow();
     HWND window() const { return window_; }
