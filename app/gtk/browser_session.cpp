@@ -38,16 +38,17 @@ std::string BrowserDataDirectory() { return PrivateFolder(g_get_user_data_dir())
 
 std::string BrowserCacheDirectory() { return PrivateFolder(g_get_user_cache_dir()); }
 
-webkit::GObjectPtr<WebKitWebContext> NewBrowserContext(webkit::WebKitPlatform& platform) {
+support::glib::GObjectPtr<WebKitWebContext> NewBrowserContext(webkit::WebKitPlatform& platform) {
     const std::string data = BrowserDataDirectory();
-    auto manager = webkit::Adopt(
+    auto manager = support::glib::Adopt(
         webkit_website_data_manager_new("base-data-directory", data.c_str(), "base-cache-directory",
                                         BrowserCacheDirectory().c_str(), nullptr));
     g_autofree char* cookies = g_build_filename(data.c_str(), kCookieFile, nullptr);
     webkit_cookie_manager_set_persistent_storage(
         webkit_website_data_manager_get_cookie_manager(manager.get()), cookies,
         WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
-    auto context = webkit::Adopt(webkit_web_context_new_with_website_data_manager(manager.get()));
+    auto context =
+        support::glib::Adopt(webkit_web_context_new_with_website_data_manager(manager.get()));
     g_signal_connect(context.get(), "initialize-web-extensions",
                      G_CALLBACK(OnInitializeWebExtensions), &platform);
     return context;

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "page/browser_host/webkit/gobject_ptr.h"
 #include "page/browser_host/webkit/webkit_platform.h"
+#include "support/glib/gobject_ptr.h"
 
 namespace autolabel::app::gtk {
 
@@ -20,7 +20,7 @@ std::string BrowserCacheDirectory();
 
 // A web context on that data, created 0700 where missing, whose page
 // processes load the tool's extension and reach the platform's bridge.
-browser_host::webkit::GObjectPtr<WebKitWebContext> NewBrowserContext(
+support::glib::GObjectPtr<WebKitWebContext> NewBrowserContext(
     browser_host::webkit::WebKitPlatform& platform);
 
 }  // namespace autolabel::app::gtk

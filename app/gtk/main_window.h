@@ -16,8 +16,8 @@
 #include "app/gtk/new_windows.h"
 #include "app/gtk/page_reload.h"
 #include "app/window_services.h"
-#include "page/browser_host/webkit/gobject_ptr.h"
 #include "page/browser_host/webkit/webkit_platform.h"
+#include "support/glib/gobject_ptr.h"
 
 namespace autolabel::app::gtk {
 
@@ -64,7 +64,7 @@ class MainWindow final : public MainWindowHost {
     static void OnDestroy(GtkWidget* widget, gpointer self);
 
     browser_host::webkit::WebKitPlatform& platform_;
-    browser_host::webkit::GObjectPtr<WebKitWebContext> context_;
+    support::glib::GObjectPtr<WebKitWebContext> context_;
     GtkWindow* window_ = nullptr;  // owned by GTK's list of toplevels until destroyed
     GtkWidget* browser_ = nullptr;
     WebKitWebView* webView_ = nullptr;

@@ -5,12 +5,12 @@
 #include <windows.h>
 #include <exdisp.h>
 
-#include "page/browser_host/win32/com_object.h"
-#include "page/browser_host/win32/com_ptr.h"
+#include "support/win32/com_object.h"
+#include "support/win32/com_ptr.h"
 
 namespace autolabel::app::win32 {
 
-using browser_host::win32::ComPtr;
+using support::win32::ComPtr;
 
 class BrowserEventHandler {
   public:
@@ -22,7 +22,7 @@ class BrowserEventHandler {
     virtual void OnTopLevelNavigationEnded() = 0;
     // The page asks for a new window: the control that is to show it, or
     // empty to refuse the window.
-    virtual ComPtr<IDispatch> OnNewWindow() = 0;
+    virtual support::win32::ComPtr<IDispatch> OnNewWindow() = 0;
     // The page closes its own window (`window.close()`). The control itself
     // is kept either way: the host closes the window, or leaves it open.
     virtual void OnWindowClosing() = 0;
@@ -31,7 +31,7 @@ class BrowserEventHandler {
     ~BrowserEventHandler() = default;
 };
 
-class BrowserEvents final : public browser_host::win32::ComObject<IDispatch> {
+class BrowserEvents final : public support::win32::ComObject<IDispatch> {
   public:
     // `topLevel` is the control itself; its identity tells the page's own
     // navigations from those of its frames. No reference is kept to either:

@@ -10,16 +10,16 @@
 
 #include <functional>
 
-#include "page/browser_host/win32/com_object.h"
-#include "page/browser_host/win32/com_ptr.h"
+#include "support/win32/com_object.h"
+#include "support/win32/com_ptr.h"
 
 namespace autolabel::app::win32 {
 
-using browser_host::win32::ComPtr;
+using support::win32::ComPtr;
 
 class BrowserSite final
-    : public browser_host::win32::ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame,
-                                            IOleCommandTarget, IDocHostUIHandler> {
+    : public support::win32::ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame,
+                                       IOleCommandTarget, IDocHostUIHandler> {
   public:
     // What the page's own keys and menu do instead of the control's.
     struct PageCommands {
@@ -38,7 +38,9 @@ class BrowserSite final
     void SetBounds(const RECT& bounds) noexcept { bounds_ = bounds; }
     // The control's active object, as it handed it over when it went UI
     // active: the one that sees keys and frame activation. Empty before.
-    const ComPtr<IOleInPlaceActiveObject>& ActiveObject() const noexcept { return active_; }
+    const support::win32::ComPtr<IOleInPlaceActiveObject>& ActiveObject() const noexcept {
+        return active_;
+    }
     void SetPageCommands(PageCommands commands) { commands_ = std::move(commands); }
     // Whether the control shows modal UI of its own (a page's alert outside
     // the tool's calls, the leave-page question, a sign-in or certificate
@@ -122,7 +124,7 @@ class BrowserSite final
 
     HWND host_;
     RECT bounds_;
-    ComPtr<IOleInPlaceActiveObject> active_;
+    support::win32::ComPtr<IOleInPlaceActiveObject> active_;
     PageCommands commands_;
     int modalUi_ = 0;
 };

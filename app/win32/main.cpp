@@ -8,8 +8,8 @@
 #include "app/program.h"
 #include "app/win32/main_window.h"
 #include "app/window_definition.h"
-#include "page/browser_host/win32/utf16.h"
 #include "page/browser_host/win32/win32_platform.h"
+#include "support/win32/utf16.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ std::vector<std::string> Utf8Arguments() {
     LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     if (!wide) return arguments;
     for (int i = 0; i < count; ++i)
-        arguments.push_back(autolabel::browser_host::win32::WideToUtf8(wide[i]));
+        arguments.push_back(autolabel::support::win32::WideToUtf8(wide[i]));
     ::LocalFree(wide);
     return arguments;
 }
@@ -35,7 +35,7 @@ void ShowUsage(const std::string& usage) {
     if (error && error != INVALID_HANDLE_VALUE &&
         ::WriteFile(error, usage.data(), static_cast<DWORD>(usage.size()), &written, nullptr))
         return;
-    const std::wstring text = autolabel::browser_host::win32::Utf8ToWide(usage);
+    const std::wstring text = autolabel::support::win32::Utf8ToWide(usage);
     if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
         const HANDLE console = ::CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
                                              OPEN_EXISTING, 0, nullptr);

@@ -9,14 +9,19 @@
 #include "app/commands.h"
 #include "app/win32/placement.h"
 #include "page/browser_host/win32/document_call.h"
-#include "page/browser_host/win32/utf16.h"
 #include "page/browser_host/win32/window_handle.h"
+#include "support/win32/utf16.h"
 
 namespace autolabel::app::win32 {
 
+using support::win32::ComPtr;
+using support::win32::ObjectWindowProc;
+using support::win32::RegisterObjectWindowClass;
+using support::win32::UniqueFont;
+using support::win32::Utf8ToWide;
+
 using browser_host::win32::DocumentCallScope;
 using browser_host::win32::FromHwnd;
-using browser_host::win32::Utf8ToWide;
 
 using app::ControlDefinition;
 using app::ControlEvent;

@@ -10,11 +10,11 @@
 
 #include "app/win32/focus_keeper.h"
 #include "app/win32/page_window.h"
-#include "app/win32/unique_font.h"
 #include "app/win32/web_browser.h"
-#include "app/win32/window_class.h"
 #include "app/window_services.h"
 #include "page/browser_host/win32/message_delivery.h"
+#include "support/win32/unique_font.h"
+#include "support/win32/window_class.h"
 
 namespace autolabel::app::win32 {
 
@@ -46,7 +46,8 @@ class MainWindow : public app::MainWindowHost, private browser_host::win32::Mess
     static constexpr UINT_PTR kTimerId = 1;
 
   private:
-    friend LRESULT CALLBACK ObjectWindowProc<MainWindow>(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK support::win32::ObjectWindowProc<MainWindow>(HWND, UINT, WPARAM,
+                                                                         LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(const std::string& startAddress);
     void ArrangeTabOrder();
@@ -54,7 +55,7 @@ class MainWindow : public app::MainWindowHost, private browser_host::win32::Mess
     void OnTimer();
     void EraseBackground(HDC dc);
     bool PreTranslate(MSG& message) override;
-    ComPtr<IDispatch> OpenPageWindow();
+    support::win32::ComPtr<IDispatch> OpenPageWindow();
     void ReleaseResources();
 
     HWND window_ = nullptr;
@@ -62,8 +63,8 @@ class MainWindow : public app::MainWindowHost, private browser_host::win32::Mess
     WebBrowser browser_;
     std::vector<std::unique_ptr<PageWindow>> pageWindows_;
     FocusKeeper focus_;
-    UniqueFont groupBoxFont_;
-    UniqueFont buttonFont_;
+    support::win32::UniqueFont groupBoxFont_;
+    support::win32::UniqueFont buttonFont_;
     bool oleInitialized_ = false;
 };
 

@@ -4,6 +4,9 @@
 
 namespace autolabel::app::win32 {
 
+using support::win32::ObjectWindowProc;
+using support::win32::RegisterObjectWindowClass;
+
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"AutolabelPageWindow";

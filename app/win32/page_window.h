@@ -10,7 +10,7 @@
 
 #include "app/win32/focus_keeper.h"
 #include "app/win32/web_browser.h"
-#include "app/win32/window_class.h"
+#include "support/win32/window_class.h"
 
 namespace autolabel::app::win32 {
 
@@ -20,9 +20,9 @@ class PageWindow {
     // owner may destroy the PageWindow there.
     using ClosedHandler = std::function<void(PageWindow&)>;
     // `openNewWindow` serves the new windows this page asks for in turn.
-    static std::unique_ptr<PageWindow> Create(const std::wstring& title,
-                                              std::function<ComPtr<IDispatch>()> openNewWindow,
-                                              ClosedHandler onClosed);
+    static std::unique_ptr<PageWindow> Create(
+        const std::wstring& title, std::function<support::win32::ComPtr<IDispatch>()> openNewWindow,
+        ClosedHandler onClosed);
     PageWindow(const PageWindow&) = delete;
     PageWindow& operator=(const PageWindow&) = delete;
     ~PageWindow();
@@ -32,7 +32,8 @@ class PageWindow {
 
   private:
     PageWindow() = default;
-    friend LRESULT CALLBACK ObjectWindowProc<PageWindow>(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK support::win32::ObjectWindowProc<PageWindow>(HWND, UINT, WPARAM,
+                                                                         LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     RECT ClientBounds() const;
 

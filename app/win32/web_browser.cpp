@@ -4,14 +4,18 @@
 #include <ocidl.h>
 
 #include "page/browser_host/win32/document_call.h"
-#include "page/browser_host/win32/unique_bstr.h"
-#include "page/browser_host/win32/unique_variant.h"
+#include "support/win32/unique_bstr.h"
+#include "support/win32/unique_variant.h"
 
 namespace autolabel::app::win32 {
 
+using support::win32::ComPtr;
+using support::win32::UniqueBstr;
+using support::win32::UniqueVariant;
+
 using browser_host::win32::DocumentCallScope;
-using browser_host::win32::UniqueBstr;
-using browser_host::win32::UniqueVariant;
+using support::win32::UniqueBstr;
+using support::win32::UniqueVariant;
 
 bool WebBrowser::Create(HWND host, const RECT& bounds, std::wstring_view address,
                         Callbacks callbacks) {

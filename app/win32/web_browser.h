@@ -11,18 +11,18 @@
 #include "app/win32/browser_events.h"
 #include "app/win32/browser_site.h"
 #include "app/win32/page_origin.h"
-#include "page/browser_host/win32/com_ptr.h"
+#include "support/win32/com_ptr.h"
 
 namespace autolabel::app::win32 {
 
-using browser_host::win32::ComPtr;
+using support::win32::ComPtr;
 
 class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
   public:
     // What the window does when the page asks for a window of its own.
     struct Callbacks {
         // The control of a new window of ours to show the page; empty: none.
-        std::function<ComPtr<IDispatch>()> openNewWindow;
+        std::function<support::win32::ComPtr<IDispatch>()> openNewWindow;
         // The page closed its window; unset: the window stays open.
         std::function<void()> closeWindow;
         // The reload of F5, Ctrl+R and the page's menu; unset: Reload().
@@ -56,7 +56,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     // Tells the control that its frame window was activated or deactivated.
     void OnFrameActivate(bool active);
     // The control as automation object, for a page's new window.
-    ComPtr<IDispatch> Application() const;
+    support::win32::ComPtr<IDispatch> Application() const;
     void Destroy();
 
     // Seen from outside, for the tests.
@@ -68,7 +68,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     void OnTopLevelNavigationStarting(bool carriesPostData) override;
     void OnTopLevelNavigationDone() override;
     void OnTopLevelNavigationEnded() override;
-    ComPtr<IDispatch> OnNewWindow() override;
+    support::win32::ComPtr<IDispatch> OnNewWindow() override;
     void OnWindowClosing() override;
 
     std::wstring LocationUrl() override;
@@ -80,11 +80,11 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     bool FocusIsEditable() const;
     void DisconnectEvents();
 
-    ComPtr<BrowserSite> site_;
-    ComPtr<IOleObject> object_;
-    ComPtr<IWebBrowser2> browser_;
-    ComPtr<BrowserEvents> events_;
-    ComPtr<IConnectionPoint> eventSource_;
+    support::win32::ComPtr<BrowserSite> site_;
+    support::win32::ComPtr<IOleObject> object_;
+    support::win32::ComPtr<IWebBrowser2> browser_;
+    support::win32::ComPtr<BrowserEvents> events_;
+    support::win32::ComPtr<IConnectionPoint> eventSource_;
     DWORD eventCookie_ = 0;
     PageOrigin origin_;
     NavigationWatch navigation_;

@@ -7,15 +7,18 @@
 
 #include <vector>
 
-#include "page/browser_host/webkit/gobject_ptr.h"
+#include "support/glib/gobject_ptr.h"
 #include "tests/linux/forum_server.h"
 #include "tests/linux/harness.h"
 
 namespace autolabel::e2e {
+
+using support::glib::Adopt;
+using support::glib::GObjectPtr;
 namespace {
 
-using browser_host::webkit::Adopt;
-using browser_host::webkit::GObjectPtr;
+using support::glib::Adopt;
+using support::glib::GObjectPtr;
 
 constexpr const char* kRadioPage =
     "<!DOCTYPE html><body><input type=radio name=a><input type=radio name=b>"
@@ -80,8 +83,7 @@ class NeverEndingServer {
         const std::string padding = "<!--" + std::string(4096, ' ') + "-->";
         g_output_stream_write_all(out, padding.data(), padding.size(), nullptr, nullptr, nullptr);
         g_output_stream_flush(out, nullptr, nullptr);
-        static_cast<NeverEndingServer*>(self)->open_.push_back(
-            browser_host::webkit::Share(connection));
+        static_cast<NeverEndingServer*>(self)->open_.push_back(support::glib::Share(connection));
         return TRUE;
     }
     GObjectPtr<GSocketService> service_;

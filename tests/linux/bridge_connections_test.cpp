@@ -21,6 +21,8 @@
 #include "page/browser_host/webkit/socket_directory.h"
 
 namespace autolabel::browser_host::webkit {
+
+using support::glib::UniqueFd;
 namespace {
 
 namespace p = protocol;

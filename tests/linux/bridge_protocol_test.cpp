@@ -14,6 +14,8 @@
 #include "page/browser_host/webkit/protocol.h"
 
 namespace autolabel::browser_host::webkit {
+
+using support::glib::UniqueFd;
 namespace {
 
 namespace p = protocol;

@@ -15,7 +15,7 @@ std::string Header(SoupMessageHeaders* headers, const char* name) {
 
 struct ForumServer::PausedAnswer {
     ForumServer* server;
-    browser_host::webkit::GObjectPtr<SoupServerMessage> message;
+    support::glib::GObjectPtr<SoupServerMessage> message;
     std::string path;
     guint source = 0;
     ~PausedAnswer() {
@@ -24,7 +24,7 @@ struct ForumServer::PausedAnswer {
 };
 
 ForumServer::ForumServer()
-    : server_(browser_host::webkit::Adopt(soup_server_new("server-header", "forum", nullptr))) {
+    : server_(support::glib::Adopt(soup_server_new("server-header", "forum", nullptr))) {
     soup_server_add_handler(server_.get(), nullptr, OnRequest, this, nullptr);
     ComeBack();
 }
@@ -93,8 +93,8 @@ void ForumServer::OnRequest(SoupServer*, SoupServerMessage* message, const char*
     if (!never && delay.count() == 0) return self->Answer(message, path);
     // A slow forum: the answer comes later, the loop runs meanwhile.
     soup_server_message_pause(message);
-    auto paused = std::unique_ptr<PausedAnswer>(
-        new PausedAnswer{self, browser_host::webkit::Share(message), path});
+    auto paused =
+        std::unique_ptr<PausedAnswer>(new PausedAnswer{self, support::glib::Share(message), path});
     if (!never)
         paused->source =
             g_timeout_add(static_cast<guint>(delay.count()), OnDelayOver, paused.get());

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "page/browser_host/webkit/gobject_ptr.h"
+#include "support/glib/gobject_ptr.h"
 
 namespace autolabel::e2e {
 
@@ -75,7 +75,7 @@ class ForumServer {
     void Answer(SoupServerMessage* message, const std::string& path);
     static gboolean OnDelayOver(gpointer paused);
 
-    browser_host::webkit::GObjectPtr<SoupServer> server_;
+    support::glib::GObjectPtr<SoupServer> server_;
     guint16 port_ = 0;
     std::map<std::string, Route, std::less<>> routes_;
     std::vector<Request> requests_;

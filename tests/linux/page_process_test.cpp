@@ -17,13 +17,15 @@
 #include <thread>
 #include <vector>
 
-#include "page/browser_host/webkit/unique_fd.h"
+#include "support/glib/unique_fd.h"
 #include "tests/linux/harness.h"
 
 namespace autolabel::e2e {
+
+using support::glib::UniqueFd;
 namespace {
 
-using browser_host::webkit::UniqueFd;
+using support::glib::UniqueFd;
 using Clock = std::chrono::steady_clock;
 
 // Radio buttons to label and a submit handler that records the post.

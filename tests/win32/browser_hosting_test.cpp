@@ -13,23 +13,27 @@
 
 #include "app/navigation_watch.h"
 #include "app/win32/page_origin.h"
-#include "page/browser_host/win32/unique_bstr.h"
-#include "page/browser_host/win32/unique_variant.h"
+#include "support/win32/unique_bstr.h"
+#include "support/win32/unique_variant.h"
 #include "tests/win32/main_window_fixture.h"
 #include "tests/win32/test_active_object.h"
 #include "tests/win32/test_document.h"
 #include "tests/win32/test_windows.h"
 
 namespace autolabel::app::win32 {
+
+using support::win32::ComPtr;
+using support::win32::UniqueBstr;
+using support::win32::UniqueVariant;
 namespace {
 
-using browser_host::win32::UniqueBstr;
-using browser_host::win32::UniqueVariant;
 using browser_host::win32::Win32Platform;
 using browser_host::win32::testing::TestActiveObject;
 using browser_host::win32::testing::TestDocument;
 using browser_host::win32::testing::TestElement;
 using browser_host::win32::testing::TestWindows;
+using support::win32::UniqueBstr;
+using support::win32::UniqueVariant;
 using testing::ClassOf;
 using testing::MainWindowTest;
 using testing::RunMessagesFor;

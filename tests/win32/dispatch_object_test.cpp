@@ -13,6 +13,9 @@
 #include "tests/win32/test_document.h"
 
 namespace autolabel::browser_host::win32 {
+
+using support::win32::ComPtr;
+using support::win32::UniqueVariant;
 namespace {
 
 using browser_host::DomRef;

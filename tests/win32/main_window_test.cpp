@@ -18,18 +18,20 @@
 #include "app/program.h"
 #include "app/win32/placement.h"
 #include "app/window_definition.h"
-#include "page/browser_host/win32/utf16.h"
 #include "page/browser_host/win32/win32_platform.h"
 #include "page/browser_host/win32/window_handle.h"
 #include "page/page_automation.h"
+#include "support/win32/utf16.h"
 #include "tests/win32/main_window_fixture.h"
 #include "tests/win32/test_document.h"
 #include "tests/win32/test_windows.h"
 
 namespace autolabel::app::win32 {
 
+using support::win32::Utf8ToWide;
+
 using browser_host::win32::FromHwnd;
-using browser_host::win32::Utf8ToWide;
+using support::win32::Utf8ToWide;
 namespace {
 
 using app::ControlKind;

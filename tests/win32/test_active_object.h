@@ -8,17 +8,17 @@
 
 #include <vector>
 
-#include "page/browser_host/win32/com_object.h"
+#include "support/win32/com_object.h"
 
 namespace autolabel::browser_host::win32::testing {
 
-class TestActiveObject final : public ComObject<IOleInPlaceActiveObject> {
+class TestActiveObject final : public support::win32::ComObject<IOleInPlaceActiveObject> {
   public:
     std::vector<MSG> translated;
     std::vector<bool> frameActivations;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        return AnswerQueryInterface(
+        return support::win32::AnswerQueryInterface(
             iid, object,
             {{IID_IUnknown, this}, {IID_IOleWindow, this}, {IID_IOleInPlaceActiveObject, this}});
     }

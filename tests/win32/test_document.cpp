@@ -3,10 +3,15 @@
 #include <mshtml.h>
 #include <oleauto.h>
 
-#include "page/browser_host/win32/unique_variant.h"
-#include "page/browser_host/win32/utf16.h"
+#include "support/win32/unique_variant.h"
+#include "support/win32/utf16.h"
 
 namespace autolabel::browser_host::win32::testing {
+
+using support::win32::AnswerQueryInterface;
+using support::win32::ComPtr;
+using support::win32::UniqueVariant;
+using support::win32::WideToUtf8;
 
 long TestDispatch::alive_ = 0;
 

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "page/browser_host/win32/com_object.h"
-#include "page/browser_host/win32/com_ptr.h"
+#include "support/win32/com_object.h"
+#include "support/win32/com_ptr.h"
 
 namespace autolabel::browser_host::win32::testing {
 
 // The IDispatch plumbing: names matched without regard to case, as
 // IDispatch does, and a count of the objects alive.
-class TestDispatch : public ComObject<IDispatch> {
+class TestDispatch : public support::win32::ComObject<IDispatch> {
   public:
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -74,7 +74,7 @@ class TestElement final : public TestDispatch {
 
     TestDocument& document_;
     ElementMarkup markup_;
-    ComPtr<IDispatch> mouseDownHandler_;
+    support::win32::ComPtr<IDispatch> mouseDownHandler_;
 };
 
 class TestDocument final : public TestDispatch {
@@ -85,7 +85,7 @@ class TestDocument final : public TestDispatch {
     TestElement& Add(ElementMarkup markup);
     TestElement& element(size_t index) { return *elements_.at(index).Get(); }
     size_t size() const { return elements_.size(); }
-    const std::vector<ComPtr<TestElement>>& Elements() const { return elements_; }
+    const std::vector<support::win32::ComPtr<TestElement>>& Elements() const { return elements_; }
     // Every call made on the document's objects, e.g. "tags(input)", "item(2)".
     std::vector<std::string> log;
     // A document without a body reads `body` as null.
@@ -103,19 +103,20 @@ class TestDocument final : public TestDispatch {
     HRESULT Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) override;
     bool Answers(REFIID iid) const override;
 
-    std::vector<ComPtr<TestElement>> elements_;
+    std::vector<support::win32::ComPtr<TestElement>> elements_;
 };
 
 // A collection: `body.all` or the result of `tags`.
 class TestCollection final : public TestDispatch {
   public:
-    TestCollection(TestDocument& document, std::vector<ComPtr<TestElement>> elements);
+    TestCollection(TestDocument& document,
+                   std::vector<support::win32::ComPtr<TestElement>> elements);
 
   private:
     HRESULT Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) override;
 
     TestDocument& document_;
-    std::vector<ComPtr<TestElement>> elements_;
+    std::vector<support::win32::ComPtr<TestElement>> elements_;
 };
 
 // An event handler, as `onmousedown` holds one.

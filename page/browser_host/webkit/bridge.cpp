@@ -15,6 +15,10 @@
 
 namespace autolabel::browser_host::webkit {
 
+using support::glib::Every;
+using support::glib::UniqueFd;
+using support::glib::WatchFd;
+
 namespace p = protocol;
 using namespace std::chrono_literals;
 

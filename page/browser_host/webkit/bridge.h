@@ -21,8 +21,8 @@
 
 #include "page/browser_host/dom_ref.h"
 #include "page/browser_host/webkit/protocol.h"
-#include "page/browser_host/webkit/unique_fd.h"
-#include "page/browser_host/webkit/unique_source.h"
+#include "support/glib/unique_fd.h"
+#include "support/glib/unique_source.h"
 
 namespace autolabel::browser_host::webkit {
 
@@ -36,7 +36,7 @@ using Clock = std::chrono::steady_clock;
 // afresh.
 class Connection {
   public:
-    explicit Connection(UniqueFd fd) : fd_(std::move(fd)) {}
+    explicit Connection(support::glib::UniqueFd fd) : fd_(std::move(fd)) {}
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
@@ -93,8 +93,8 @@ class Connection {
     // Reads what came after a missed bound; a reply shows the page answers again.
     void TakeLateReplies();
 
-    UniqueFd fd_;
-    UniqueSource hangup_;
+    support::glib::UniqueFd fd_;
+    support::glib::UniqueSource hangup_;
     std::uint32_t sequence_ = 0;
     bool missed_ = false;      // a call of this command missed its bound
     bool unanswered_ = false;  // and no reply has come since
@@ -143,8 +143,8 @@ class Bridge {
 
   private:
     struct Unintroduced {
-        UniqueFd fd;
-        UniqueSource watch;
+        support::glib::UniqueFd fd;
+        support::glib::UniqueSource watch;
         Clock::time_point deadline;
     };
     static gboolean OnListenerReady(gint fd, GIOCondition condition, gpointer self);
@@ -162,9 +162,9 @@ class Bridge {
     std::string directory_;
     std::string path_;
     std::string token_;
-    UniqueFd listener_;
-    UniqueSource listenerWatch_;
-    UniqueSource sweep_;
+    support::glib::UniqueFd listener_;
+    support::glib::UniqueSource listenerWatch_;
+    support::glib::UniqueSource sweep_;
     std::vector<Unintroduced> unintroduced_;
     std::map<std::uint64_t, std::shared_ptr<Connection>> pages_;
     // Pages this command has waited a whole bound for without an answer.

@@ -12,9 +12,11 @@
 #include <charconv>
 #include <cstring>
 
-#include "page/browser_host/webkit/unique_fd.h"
+#include "support/glib/unique_fd.h"
 
 namespace autolabel::browser_host::webkit {
+
+using support::glib::UniqueFd;
 
 namespace {
 

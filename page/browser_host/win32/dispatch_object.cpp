@@ -5,12 +5,17 @@
 #include "page/browser_host/dom_ref.h"
 #include "page/browser_host/value.h"
 #include "page/browser_host/win32/document_call.h"
-#include "page/browser_host/win32/unique_bstr.h"
-#include "page/browser_host/win32/unique_variant.h"
-#include "page/browser_host/win32/utf16.h"
 #include "page/browser_host/win32/variant_value.h"
+#include "support/win32/unique_bstr.h"
+#include "support/win32/unique_variant.h"
+#include "support/win32/utf16.h"
 
 namespace autolabel::browser_host::win32 {
+
+using support::win32::ComPtr;
+using support::win32::UniqueBstr;
+using support::win32::UniqueVariant;
+using support::win32::Utf8ToWide;
 
 using browser_host::DomRef;
 using browser_host::Value;

@@ -6,14 +6,14 @@
 #include <oaidl.h>
 
 #include "page/browser_host/dom_object.h"
-#include "page/browser_host/win32/com_ptr.h"
+#include "support/win32/com_ptr.h"
 
 namespace autolabel::browser_host::win32 {
 
 class DispatchObject final : public browser_host::RefCountedDomObject {
   public:
     // An empty holder for a null pointer.
-    static browser_host::DomRef Wrap(ComPtr<IDispatch> dispatch);
+    static browser_host::DomRef Wrap(support::win32::ComPtr<IDispatch> dispatch);
     // The IDispatch behind a holder made by Wrap, else null (no reference added).
     static IDispatch* DispatchOf(const browser_host::DomRef& object) noexcept;
 
@@ -23,9 +23,10 @@ class DispatchObject final : public browser_host::RefCountedDomObject {
                     browser_host::Value& result) noexcept override;
 
   private:
-    explicit DispatchObject(ComPtr<IDispatch> dispatch) : dispatch_(std::move(dispatch)) {}
+    explicit DispatchObject(support::win32::ComPtr<IDispatch> dispatch)
+        : dispatch_(std::move(dispatch)) {}
 
-    ComPtr<IDispatch> dispatch_;
+    support::win32::ComPtr<IDispatch> dispatch_;
 };
 
 }  // namespace autolabel::browser_host::win32

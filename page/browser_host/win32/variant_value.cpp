@@ -1,10 +1,16 @@
 #include "page/browser_host/win32/variant_value.h"
 
 #include "page/browser_host/win32/dispatch_object.h"
-#include "page/browser_host/win32/unique_bstr.h"
-#include "page/browser_host/win32/utf16.h"
+#include "support/win32/unique_bstr.h"
+#include "support/win32/utf16.h"
 
 namespace autolabel::browser_host::win32 {
+
+using support::win32::BstrToUtf8;
+using support::win32::ComPtr;
+using support::win32::UniqueBstr;
+using support::win32::UniqueVariant;
+using support::win32::Utf8ToWide;
 
 using browser_host::Value;
 

@@ -3,12 +3,14 @@
 #include <windows.h>
 #include <oleacc.h>
 
-#include "page/browser_host/win32/com_ptr.h"
 #include "page/browser_host/win32/dispatch_object.h"
 #include "page/browser_host/win32/message_delivery.h"
 #include "page/browser_host/win32/window_handle.h"
+#include "support/win32/com_ptr.h"
 
 namespace autolabel::browser_host::win32 {
+
+using support::win32::ComPtr;
 
 using browser_host::Hresult;
 using browser_host::WindowHandle;

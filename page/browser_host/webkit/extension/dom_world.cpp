@@ -17,6 +17,10 @@ extern "C" {
 
 namespace autolabel::browser_host::webkit {
 
+using support::glib::Adopt;
+using support::glib::GObjectPtr;
+using support::glib::Share;
+
 using protocol::Handle;
 using protocol::WireValue;
 

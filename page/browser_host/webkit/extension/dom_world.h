@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "page/browser_host/webkit/gobject_ptr.h"
 #include "page/browser_host/webkit/protocol.h"
+#include "support/glib/gobject_ptr.h"
 
 namespace autolabel::browser_host::webkit {
 
@@ -42,23 +42,26 @@ class DomWorld {
 
   private:
     struct Slot {
-        GObjectPtr<JSCValue> value;
-        GObjectPtr<JSCValue> root;  // set for an "all" collection: the element it covers
+        support::glib::GObjectPtr<JSCValue> value;
+        support::glib::GObjectPtr<JSCValue>
+            root;  // set for an "all" collection: the element it covers
     };
 
     Slot* Lookup(protocol::Handle handle);
-    bool NewHandle(GObjectPtr<JSCValue> value, GObjectPtr<JSCValue> root, protocol::WireValue& out);
+    bool NewHandle(support::glib::GObjectPtr<JSCValue> value,
+                   support::glib::GObjectPtr<JSCValue> root, protocol::WireValue& out);
     bool Encode(JSCValue* value, protocol::WireValue& out);
-    GObjectPtr<JSCValue> Decode(const protocol::WireValue& value);  // null: stale handle
+    support::glib::GObjectPtr<JSCValue> Decode(
+        const protocol::WireValue& value);  // null: stale handle
     // The property's real spelling: exact if present, else matched without case.
     bool ResolveName(JSCValue* object, std::string_view name, std::string& real);
     bool TakeException();
     void ScheduleClick(JSCValue* element);
 
-    GObjectPtr<JSCContext> context_;
-    GObjectPtr<JSCValue> resolve_;  // helpers compiled in our world, per document
-    GObjectPtr<JSCValue> fire_;
-    GObjectPtr<JSCValue> findElement_;
+    support::glib::GObjectPtr<JSCContext> context_;
+    support::glib::GObjectPtr<JSCValue> resolve_;  // helpers compiled in our world, per document
+    support::glib::GObjectPtr<JSCValue> fire_;
+    support::glib::GObjectPtr<JSCValue> findElement_;
     std::uint32_t generation_ = 0;
     std::vector<Slot> slots_;
     std::vector<std::uint32_t> free_;

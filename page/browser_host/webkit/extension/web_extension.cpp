@@ -17,10 +17,17 @@
 
 #include "page/browser_host/webkit/extension/dom_world.h"
 #include "page/browser_host/webkit/protocol.h"
-#include "page/browser_host/webkit/unique_fd.h"
-#include "page/browser_host/webkit/unique_source.h"
+#include "support/glib/unique_fd.h"
+#include "support/glib/unique_source.h"
 
 namespace autolabel::browser_host::webkit {
+
+using support::glib::Adopt;
+using support::glib::Every;
+using support::glib::GObjectPtr;
+using support::glib::UniqueFd;
+using support::glib::UniqueSource;
+using support::glib::WatchFd;
 namespace {
 
 namespace p = protocol;

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace autolabel::browser_host::webkit {
+namespace autolabel::support::glib {
 
 class UniqueFd {
   public:
@@ -31,4 +31,4 @@ class UniqueFd {
     int fd_ = -1;
 };
 
-}  // namespace autolabel::browser_host::webkit
+}  // namespace autolabel::support::glib

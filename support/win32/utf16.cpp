@@ -1,8 +1,8 @@
-#include "page/browser_host/win32/utf16.h"
+#include "support/win32/utf16.h"
 
 #include <windows.h>
 
-namespace autolabel::browser_host::win32 {
+namespace autolabel::support::win32 {
 
 std::wstring Utf8ToWide(std::string_view text) {
     if (text.empty()) return {};
@@ -23,4 +23,4 @@ std::string WideToUtf8(std::wstring_view text) {
     return narrow;
 }
 
-}  // namespace autolabel::browser_host::win32
+}  // namespace autolabel::support::win32

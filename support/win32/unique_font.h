@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace autolabel::app::win32 {
+namespace autolabel::support::win32 {
 
 class UniqueFont {
   public:
@@ -33,4 +33,4 @@ class UniqueFont {
     HFONT font_ = nullptr;
 };
 
-}  // namespace autolabel::app::win32
+}  // namespace autolabel::support::win32

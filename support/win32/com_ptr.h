@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace autolabel::browser_host::win32 {
+namespace autolabel::support::win32 {
 
 template <typename T>
 class ComPtr {
@@ -67,4 +67,4 @@ class ComPtr {
     T* pointer_ = nullptr;
 };
 
-}  // namespace autolabel::browser_host::win32
+}  // namespace autolabel::support::win32

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <initializer_list>
 
-namespace autolabel::browser_host::win32 {
+namespace autolabel::support::win32 {
 
 // One interface an object answers to, as the pointer of that interface.
 struct InterfaceEntry {
@@ -54,4 +54,4 @@ class ComObject : public Interfaces... {
     std::atomic<ULONG> references_{1};
 };
 
-}  // namespace autolabel::browser_host::win32
+}  // namespace autolabel::support::win32

@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-namespace autolabel::browser_host::win32 {
+namespace autolabel::support::win32 {
 
 // Invalid input becomes U+FFFD rather than failing.
 std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
 
-}  // namespace autolabel::browser_host::win32
+}  // namespace autolabel::support::win32

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-namespace autolabel::browser_host::webkit {
+namespace autolabel::support::glib {
 
 struct GObjectUnref {
     void operator()(gpointer object) const noexcept { g_object_unref(object); }
@@ -26,4 +26,4 @@ GObjectPtr<T> Share(T* object) noexcept {
     return GObjectPtr<T>(object ? static_cast<T*>(g_object_ref(object)) : nullptr);
 }
 
-}  // namespace autolabel::browser_host::webkit
+}  // namespace autolabel::support::glib

@@ -7,7 +7,7 @@
 
 #include <utility>
 
-namespace autolabel::browser_host::webkit {
+namespace autolabel::support::glib {
 
 class UniqueSource {
   public:
@@ -54,4 +54,4 @@ inline UniqueSource Every(guint intervalMs, GSourceFunc callback, gpointer data)
     return UniqueSource(source);
 }
 
-}  // namespace autolabel::browser_host::webkit
+}  // namespace autolabel::support::glib

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace autolabel::app::win32 {
+namespace autolabel::support::win32 {
 
 // `T` has a member `HWND window_` and `LRESULT HandleMessage(UINT, WPARAM,
 // LPARAM)`, and names this procedure a friend.
@@ -36,4 +36,4 @@ inline void RegisterObjectWindowClass(const wchar_t* name, WNDPROC procedure, HB
     ::RegisterClassExW(&windowClass);
 }
 
-}  // namespace autolabel::app::win32
+}  // namespace autolabel::support::win32

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <utility>
 
-#include "page/browser_host/win32/utf16.h"
+#include "support/win32/utf16.h"
 
-namespace autolabel::browser_host::win32 {
+namespace autolabel::support::win32 {
 
 // The text of a BSTR, which carries its own length; a null BSTR is the empty text.
 inline std::wstring_view BstrView(BSTR bstr) noexcept {
@@ -58,4 +58,4 @@ class UniqueBstr {
     BSTR bstr_ = nullptr;
 };
 
-}  // namespace autolabel::browser_host::win32
+}  // namespace autolabel::support::win32

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace autolabel::browser_host::win32 {
+namespace autolabel::support::win32 {
 
 class UniqueVariant {
   public:
@@ -43,4 +43,4 @@ class UniqueVariant {
     VARIANT variant_;
 };
 
-}  // namespace autolabel::browser_host::win32
+}  // namespace autolabel::support::win32
