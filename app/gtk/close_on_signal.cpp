@@ -12,10 +12,7 @@ CloseOnSignal::CloseOnSignal(GtkWindow* window)
       interrupt_(g_unix_signal_add(SIGINT, OnSignal, this)),
       terminate_(g_unix_signal_add(SIGTERM, OnSignal, this)) {}
 
-CloseOnSignal::~CloseOnSignal() {
-    g_source_remove(interrupt_);
-    g_source_remove(terminate_);
-}
+CloseOnSignal::~CloseOnSignal() = default;
 
 gboolean CloseOnSignal::OnSignal(gpointer data) {
     auto* self = static_cast<CloseOnSignal*>(data);

@@ -5,6 +5,8 @@
 
 #include <gtk/gtk.h>
 
+#include "support/glib/unique_source.h"
+
 namespace autolabel::app::gtk {
 
 class CloseOnSignal {
@@ -18,8 +20,8 @@ class CloseOnSignal {
     static gboolean OnSignal(gpointer self);
 
     GtkWindow* window_;
-    guint interrupt_ = 0;
-    guint terminate_ = 0;
+    support::glib::UniqueSourceId interrupt_;
+    support::glib::UniqueSourceId terminate_;
 };
 
 }  // namespace autolabel::app::gtk

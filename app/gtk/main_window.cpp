@@ -59,7 +59,7 @@ void FitCaption(GtkWidget* button) {
 MainWindow::MainWindow(webkit::WebKitPlatform& platform) : platform_(platform) {}
 
 MainWindow::~MainWindow() {
-    if (timer_) g_source_remove(timer_);
+    timer_.Reset();
     if (window_) gtk_widget_destroy(GTK_WIDGET(window_));
 }
 
@@ -244,10 +244,10 @@ browser_host::WindowHandle MainWindow::BrowserWindowHandle() {
 
 void MainWindow::SetTimerPeriod(int milliseconds) {
     // A new period starts a new interval, also while the timer runs.
-    if (timer_) g_source_remove(timer_);
-    timer_ = 0;
+    timer_.Reset();
     timerPeriod_ = milliseconds > 0 ? milliseconds : 0;
-    if (timerPeriod_ > 0) timer_ = g_timeout_add(static_cast<guint>(timerPeriod_), OnTimer, this);
+    if (timerPeriod_ > 0)
+        timer_.Reset(g_timeout_add(static_cast<guint>(timerPeriod_), OnTimer, this));
 }
 
 gboolean MainWindow::OnTimer(gpointer data) {
@@ -256,7 +256,7 @@ gboolean MainWindow::OnTimer(gpointer data) {
     // A tick while the page is not ready does nothing; the mode goes on.
     self->RunCommand(self->timerRoutine_);
     // The routine may have set a new period (or none): this source then ends.
-    return running == self->timer_ ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+    return running == self->timer_.Get() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
 }
 
 void MainWindow::ReloadBrowser() {

@@ -18,6 +18,7 @@
 #include "app/window_services.h"
 #include "page/browser_host/webkit/webkit_platform.h"
 #include "support/glib/gobject_ptr.h"
+#include "support/glib/unique_source.h"
 
 namespace autolabel::app::gtk {
 
@@ -74,7 +75,7 @@ class MainWindow final : public MainWindowHost {
     std::unique_ptr<CloseOnSignal> closeOnSignal_;
     NewWindows newWindows_;
     Routine timerRoutine_ = Routine::None;
-    guint timer_ = 0;
+    support::glib::UniqueSourceId timer_;
     int timerPeriod_ = 0;
 };
 

@@ -83,7 +83,6 @@ SIZE WindowSizeFor(const app::WindowDefinition& definition) {
 MainWindow::~MainWindow() {
     if (window_) ::DestroyWindow(window_);
     ReleaseResources();
-    if (oleInitialized_) ::OleUninitialize();
 }
 
 namespace {
@@ -101,7 +100,7 @@ void MainWindow::CreateMainWindow(const app::WindowDefinition& definition,
     definition_ = &definition;
     // In-place activation of the browser needs OLE on this thread, on top of
     // the COM apartment that the page automation object opened.
-    if (!oleInitialized_) oleInitialized_ = SUCCEEDED(::OleInitialize(nullptr));
+    if (!ole_) ole_.emplace();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     RegisterObjectWindowClass(kWindowClass, &ObjectWindowProc<MainWindow>,

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "app/win32/web_browser.h"
 #include "app/window_services.h"
 #include "page/browser_host/win32/message_delivery.h"
+#include "support/win32/ole_initialization.h"
 #include "support/win32/unique_font.h"
 #include "support/win32/window_class.h"
 
@@ -65,7 +67,7 @@ class MainWindow : public app::MainWindowHost, private browser_host::win32::Mess
     FocusKeeper focus_;
     support::win32::UniqueFont groupBoxFont_;
     support::win32::UniqueFont buttonFont_;
-    bool oleInitialized_ = false;
+    std::optional<support::win32::OleInitialization> ole_;
 };
 
 }  // namespace autolabel::app::win32

@@ -14,8 +14,6 @@ using support::win32::UniqueBstr;
 using support::win32::UniqueVariant;
 
 using browser_host::win32::DocumentCallScope;
-using support::win32::UniqueBstr;
-using support::win32::UniqueVariant;
 
 bool WebBrowser::Create(HWND host, const RECT& bounds, std::wstring_view address,
                         Callbacks callbacks) {
@@ -193,7 +191,7 @@ std::wstring WebBrowser::LocationUrl() {
 }
 
 void WebBrowser::NavigateTo(const std::wstring& address) {
-    UniqueBstr url(address);
+    auto url = UniqueBstr::From(address);
     UniqueVariant none;
     browser_->Navigate(url.Get(), none.Get(), none.Get(), none.Get(), none.Get());
 }

@@ -3,32 +3,16 @@
 
 #include <unistd.h>
 
-#include <utility>
+#include "support/unique_any.h"
 
 namespace autolabel::support::glib {
 
-class UniqueFd {
-  public:
-    UniqueFd() noexcept = default;
-    explicit UniqueFd(int fd) noexcept : fd_(fd) {}
-    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.fd_, -1));
-        return *this;
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() { Reset(); }
-
-    int Get() const noexcept { return fd_; }
-    explicit operator bool() const noexcept { return fd_ >= 0; }
-    void Reset(int fd = -1) noexcept {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = fd;
-    }
-
-  private:
-    int fd_ = -1;
+struct FdTraits {
+    using Type = int;
+    static int None() noexcept { return -1; }
+    static bool IsNone(int fd) noexcept { return fd < 0; }
+    static void Close(int fd) noexcept { ::close(fd); }
 };
+using UniqueFd = UniqueAny<FdTraits>;
 
 }  // namespace autolabel::support::glib

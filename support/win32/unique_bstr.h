@@ -6,8 +6,8 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 
+#include "support/unique_any.h"
 #include "support/win32/utf16.h"
 
 namespace autolabel::support::win32 {
@@ -19,43 +19,21 @@ inline std::wstring_view BstrView(BSTR bstr) noexcept {
 
 inline std::string BstrToUtf8(BSTR bstr) { return WideToUtf8(BstrView(bstr)); }
 
-class UniqueBstr {
+struct BstrTraits {
+    using Type = BSTR;
+    static BSTR None() noexcept { return nullptr; }
+    static bool IsNone(BSTR bstr) noexcept { return bstr == nullptr; }
+    static void Close(BSTR bstr) noexcept { ::SysFreeString(bstr); }
+};
+
+class UniqueBstr : public UniqueAny<BstrTraits> {
   public:
-    UniqueBstr() noexcept = default;
-    explicit UniqueBstr(std::wstring_view text) noexcept
-        : bstr_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    UniqueBstr(const UniqueBstr&) = delete;
-    UniqueBstr& operator=(const UniqueBstr&) = delete;
-    UniqueBstr(UniqueBstr&& other) noexcept : bstr_(std::exchange(other.bstr_, nullptr)) {}
-    UniqueBstr& operator=(UniqueBstr&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            bstr_ = std::exchange(other.bstr_, nullptr);
-        }
-        return *this;
+    using UniqueAny::UniqueAny;
+    // A new BSTR holding `text`.
+    static UniqueBstr From(std::wstring_view text) noexcept {
+        return UniqueBstr(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
     }
-    ~UniqueBstr() { Reset(); }
-
-    // Takes over a BSTR the caller owns.
-    static UniqueBstr Adopt(BSTR bstr) noexcept {
-        UniqueBstr result;
-        result.bstr_ = bstr;
-        return result;
-    }
-
-    void Reset() noexcept {
-        if (BSTR old = std::exchange(bstr_, nullptr)) ::SysFreeString(old);
-    }
-    [[nodiscard]] BSTR Detach() noexcept { return std::exchange(bstr_, nullptr); }
-    BSTR Get() const noexcept { return bstr_; }
-    BSTR* Put() noexcept {
-        Reset();
-        return &bstr_;
-    }
-    std::wstring_view View() const noexcept { return BstrView(bstr_); }
-
-  private:
-    BSTR bstr_ = nullptr;
+    std::wstring_view View() const noexcept { return BstrView(Get()); }
 };
 
 }  // namespace autolabel::support::win32

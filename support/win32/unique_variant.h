@@ -4,43 +4,28 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <utility>
+#include "support/unique_any.h"
 
 namespace autolabel::support::win32 {
 
-class UniqueVariant {
+struct VariantTraits {
+    using Type = VARIANT;
+    static VARIANT None() noexcept {
+        VARIANT empty;
+        ::VariantInit(&empty);
+        return empty;
+    }
+    static bool IsNone(const VARIANT& variant) noexcept { return variant.vt == VT_EMPTY; }
+    static void Close(VARIANT& variant) noexcept { ::VariantClear(&variant); }
+};
+
+// Get() gives the VARIANT's address, as the COM calls that read one take it.
+class UniqueVariant : public UniqueAny<VariantTraits> {
   public:
-    UniqueVariant() noexcept { ::VariantInit(&variant_); }
-    UniqueVariant(const UniqueVariant&) = delete;
-    UniqueVariant& operator=(const UniqueVariant&) = delete;
-    UniqueVariant(UniqueVariant&& other) noexcept : variant_(other.variant_) {
-        ::VariantInit(&other.variant_);
-    }
-    UniqueVariant& operator=(UniqueVariant&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            variant_ = other.variant_;
-            ::VariantInit(&other.variant_);
-        }
-        return *this;
-    }
-    ~UniqueVariant() { Reset(); }
-
-    void Reset() noexcept {
-        ::VariantClear(&variant_);
-        ::VariantInit(&variant_);
-    }
-    VARIANT* Get() noexcept { return &variant_; }
-    const VARIANT* Get() const noexcept { return &variant_; }
-    // For out-parameters: clears what is held and gives the slot to fill.
-    VARIANT* Put() noexcept {
-        Reset();
-        return &variant_;
-    }
-    VARTYPE Type() const noexcept { return variant_.vt; }
-
-  private:
-    VARIANT variant_;
+    using UniqueAny::UniqueAny;
+    VARIANT* Get() noexcept { return &Value(); }
+    const VARIANT* Get() const noexcept { return &UniqueAny::Get(); }
+    VARTYPE Type() const noexcept { return UniqueAny::Get().vt; }
 };
 
 }  // namespace autolabel::support::win32

@@ -73,7 +73,7 @@ VARIANT Referring(VARIANT* target) {
 
 // An event of `browser` whose arguments are the browser and its address.
 void RaiseAddressEvent(IDispatch* sink, DISPID event, IDispatch* browser) {
-    UniqueBstr address(L"http://forum.invalid/cuseraudit/browser");
+    auto address = UniqueBstr::From(L"http://forum.invalid/cuseraudit/browser");
     VARIANT addressArgument = Text(address);
     ASSERT_EQ(RaiseEvent(sink, event, {Dispatch(browser), Referring(&addressArgument)}), S_OK);
 }
@@ -82,7 +82,7 @@ void RaiseAddressEvent(IDispatch* sink, DISPID event, IDispatch* browser) {
 // empty), then NavigateComplete2 unless `arrives` is false. The document is
 // not complete after either (DocumentComplete).
 void Navigate(IDispatch* sink, IDispatch* browser, const std::string& body, bool arrives = true) {
-    UniqueBstr address(L"http://forum.invalid/cuseraudit/browser");
+    auto address = UniqueBstr::From(L"http://forum.invalid/cuseraudit/browser");
     UniqueVariant flags, frame, postData, headers;
     if (!body.empty()) {
         SAFEARRAY* bytes = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(body.size()));
@@ -120,8 +120,8 @@ ComPtr<IDispatch> RequestNewWindow(IDispatch* sink, VARIANT_BOOL& cancel) {
     cancelArgument.pboolVal = &cancel;
     flags.vt = VT_I4;
     flags.lVal = 0x2;  // NWMF_USERINITED
-    UniqueBstr opener(L"http://forum.invalid/cuseraudit/browser");
-    UniqueBstr address(L"http://forum.invalid/post/1");
+    auto opener = UniqueBstr::From(L"http://forum.invalid/cuseraudit/browser");
+    auto address = UniqueBstr::From(L"http://forum.invalid/post/1");
     EXPECT_EQ(RaiseEvent(sink, DISPID_NEWWINDOW3,
                          {targetArgument, cancelArgument, flags, Text(opener), Text(address)}),
               S_OK);
@@ -409,7 +409,7 @@ TEST_F(ServedPageTest, ATopLevelNavigationOnItsWayHoldsTheCommandsUntilItsDocume
     // A navigation that fails ends the wait as well.
     Navigate(sink, control.Get(), "", false);
     EXPECT_FALSE(window.IsPageReady());
-    UniqueBstr address(L"http://forum.invalid/cuseraudit/browser");
+    auto address = UniqueBstr::From(L"http://forum.invalid/cuseraudit/browser");
     UniqueVariant frameName, status, none;
     status.Get()->vt = VT_I4;
     status.Get()->lVal = INET_E_RESOURCE_NOT_FOUND;

@@ -2,12 +2,11 @@
 // window thread.
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <ole2.h>
+
+#include "support/win32/ole_initialization.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    const bool ole = SUCCEEDED(::OleInitialize(nullptr));
-    const int status = RUN_ALL_TESTS();
-    if (ole) ::OleUninitialize();
-    return status;
+    const autolabel::support::win32::OleInitialization ole;
+    return RUN_ALL_TESTS();
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "page/browser_host/ascii_case.h"
+#include "support/glib/glist_ptr.h"
 
 namespace autolabel::browser_host::webkit {
 
@@ -84,19 +85,19 @@ std::string WebKitPlatform::WindowNameOf(GtkWidget* widget) const {
 
 WindowHandle WebKitPlatform::FindWindowExA(WindowHandle parent, WindowHandle childAfter,
                                            const char* className, const char* windowName) {
-    GList* children = nullptr;
+    support::glib::GListPtr children;
     if (parent == 0) {
-        children = gtk_window_list_toplevels();
+        children.reset(gtk_window_list_toplevels());
     } else {
         GtkWidget* widget = WidgetOf(parent);
         if (!widget || !GTK_IS_CONTAINER(widget)) return 0;
-        children = gtk_container_get_children(GTK_CONTAINER(widget));
+        children.reset(gtk_container_get_children(GTK_CONTAINER(widget)));
     }
     // Walking the list asks nothing of the widgets that could destroy them.
-    GList* start = children;
+    GList* start = children.get();
     if (childAfter != 0) {
         GtkWidget* after = WidgetOf(childAfter);
-        GList* at = after ? g_list_find(children, after) : nullptr;
+        GList* at = after ? g_list_find(children.get(), after) : nullptr;
         start = at ? at->next : nullptr;
     }
     WindowHandle found = 0;
@@ -106,7 +107,6 @@ WindowHandle WebKitPlatform::FindWindowExA(WindowHandle parent, WindowHandle chi
         if (windowName && WindowNameOf(child) != windowName) continue;
         found = HandleOf(child);
     }
-    g_list_free(children);
     return found;
 }
 

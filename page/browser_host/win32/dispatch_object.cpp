@@ -26,9 +26,9 @@ namespace {
 
 // Frees what a failed Invoke may have put into its exception record.
 void ClearExceptionInfo(EXCEPINFO& info) noexcept {
-    UniqueBstr::Adopt(info.bstrSource);
-    UniqueBstr::Adopt(info.bstrDescription);
-    UniqueBstr::Adopt(info.bstrHelpFile);
+    UniqueBstr{info.bstrSource};
+    UniqueBstr{info.bstrDescription};
+    UniqueBstr{info.bstrHelpFile};
 }
 
 HRESULT Invoke(IDispatch* dispatch, std::string_view name, WORD flags,

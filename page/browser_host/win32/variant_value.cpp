@@ -33,10 +33,10 @@ UniqueVariant ToVariant(const Value& value) {
             v->dblVal = value.ToNumber();
             break;
         case Value::Kind::Text: {
-            UniqueBstr text(Utf8ToWide(value.ToText()));
+            auto text = UniqueBstr::From(Utf8ToWide(value.ToText()));
             if (!text.Get()) break;  // out of memory: travel as empty
             v->vt = VT_BSTR;
-            v->bstrVal = text.Detach();
+            v->bstrVal = text.Release();
             break;
         }
         case Value::Kind::Object:
