@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "page/browser_host/value.h"
+#include "page/browser_host/webkit/wire_value.h"
 
 namespace autolabel::browser_host::webkit {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "page/browser_host/dom_object.h"
-#include "page/browser_host/webkit/bridge.h"
+#include "page/browser_host/webkit/connection.h"
 
 namespace autolabel::browser_host::webkit {
 

@@ -2,6 +2,7 @@
 
 #include "page/browser_host/value.h"
 #include "page/browser_host/webkit/bridge_object.h"
+#include "page/browser_host/webkit/wire_value.h"
 
 namespace autolabel::browser_host::webkit {
 

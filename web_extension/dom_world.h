@@ -13,7 +13,9 @@
 #include "page/browser_host/webkit/protocol.h"
 #include "support/glib/gobject_ptr.h"
 
-namespace autolabel::browser_host::webkit {
+namespace autolabel::web_extension {
+
+namespace protocol = browser_host::webkit::protocol;
 
 class DomWorld {
   public:
@@ -68,4 +70,4 @@ class DomWorld {
     std::size_t live_ = 0;
 };
 
-}  // namespace autolabel::browser_host::webkit
+}  // namespace autolabel::web_extension

@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "page/browser_host/webkit/extension/dom_world.h"
 #include "page/browser_host/webkit/protocol.h"
 #include "support/glib/unique_fd.h"
 #include "support/glib/unique_source.h"
+#include "web_extension/dom_world.h"
 
-namespace autolabel::browser_host::webkit {
+namespace autolabel::web_extension {
 
 using support::glib::Adopt;
 using support::glib::Every;
@@ -246,11 +246,11 @@ void OnPageCreated(WebKitWebExtension*, WebKitWebPage* page, gpointer) {
 }
 
 }  // namespace
-}  // namespace autolabel::browser_host::webkit
+}  // namespace autolabel::web_extension
 
 extern "C" G_MODULE_EXPORT void webkit_web_extension_initialize_with_user_data(
     WebKitWebExtension* extension, const GVariant* data) {
-    using namespace autolabel::browser_host::webkit;
+    using namespace autolabel::web_extension;
     if (!data || !g_variant_is_of_type(const_cast<GVariant*>(data), G_VARIANT_TYPE("(ss)"))) return;
     const char* path = nullptr;
     const char* token = nullptr;
