@@ -13,7 +13,7 @@ namespace {
 
 using autolabel::browser_host::scripted::ScriptedDocument;
 using autolabel::browser_host::scripted::ScriptedPlatform;
-using autolabel::testing::ScriptedMainWindow;
+using autolabel::tests::ScriptedMainWindow;
 
 void BM_SelectAllPass(benchmark::State& state) {
     const int radios = static_cast<int>(state.range(0));

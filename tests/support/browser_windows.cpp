@@ -2,7 +2,7 @@
 
 #include "page/browser_host/document_window.h"
 
-namespace autolabel::testing {
+namespace autolabel::tests {
 
 BrowserWindows CreateBrowserWindows(browser_host::scripted::ScriptedPlatform& platform,
                                     BrowserLayout layout) {
@@ -17,4 +17,4 @@ BrowserWindows CreateBrowserWindows(browser_host::scripted::ScriptedPlatform& pl
     return windows;
 }
 
-}  // namespace autolabel::testing
+}  // namespace autolabel::tests

@@ -5,7 +5,7 @@
 
 #include "page/browser_host/scripted/scripted_platform.h"
 
-namespace autolabel::testing {
+namespace autolabel::tests {
 
 struct BrowserWindows {
     browser_host::WindowHandle top = 0;
@@ -26,4 +26,4 @@ enum class BrowserLayout {
 BrowserWindows CreateBrowserWindows(browser_host::scripted::ScriptedPlatform& platform,
                                     BrowserLayout layout = BrowserLayout::SingleChildren);
 
-}  // namespace autolabel::testing
+}  // namespace autolabel::tests

@@ -11,7 +11,7 @@
 #include "page/page_automation.h"
 #include "tests/support/browser_windows.h"
 
-namespace autolabel::testing {
+namespace autolabel::tests {
 
 using browser_host::DomRef;
 using browser_host::Value;
@@ -42,4 +42,4 @@ struct BrowserPage {
     bool Bind() { return page.BindWindow(browser); }
 };
 
-}  // namespace autolabel::testing
+}  // namespace autolabel::tests

@@ -2,7 +2,7 @@
 
 #include "page/browser_host/dom_object.h"
 
-namespace autolabel::testing {
+namespace autolabel::tests {
 
 using browser_host::DomRef;
 using browser_host::RefCountedDomObject;
@@ -111,4 +111,4 @@ const RecordedElement* RecordingDocument::Find(std::string_view id) const {
     return nullptr;
 }
 
-}  // namespace autolabel::testing
+}  // namespace autolabel::tests

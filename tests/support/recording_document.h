@@ -11,7 +11,7 @@
 #include "page/browser_host/dom_ref.h"
 #include "page/browser_host/value.h"
 
-namespace autolabel::testing {
+namespace autolabel::tests {
 
 // An element with neither name nor title.
 struct RecordedElement {
@@ -38,4 +38,4 @@ class RecordingDocument {
     int lengthReads = 0;
 };
 
-}  // namespace autolabel::testing
+}  // namespace autolabel::tests

@@ -6,7 +6,7 @@
 
 #include "page/page_automation.h"
 
-namespace autolabel::testing {
+namespace autolabel::tests {
 
 class RecordingPage : public page::PageAutomation {
   public:
@@ -45,4 +45,4 @@ class RecordingPage : public page::PageAutomation {
     }
 };
 
-}  // namespace autolabel::testing
+}  // namespace autolabel::tests

@@ -1,6 +1,6 @@
 #include "tests/support/scripted_main_window.h"
 
-namespace autolabel::testing {
+namespace autolabel::tests {
 
 void ScriptedMainWindow::BuildBrowser(BrowserLayout layout) {
     if (browserControl) return;
@@ -67,4 +67,4 @@ int ScriptedMainWindow::RunMessageLoop() {
     return 0;
 }
 
-}  // namespace autolabel::testing
+}  // namespace autolabel::tests

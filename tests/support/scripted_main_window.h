@@ -13,7 +13,7 @@
 #include "page/browser_host/scripted/scripted_platform.h"
 #include "tests/support/browser_windows.h"
 
-namespace autolabel::testing {
+namespace autolabel::tests {
 
 using browser_host::WindowHandle;
 using browser_host::scripted::ScriptedDocument;
@@ -68,4 +68,4 @@ class ScriptedMainWindow : public app::MainWindowHost {
     bool closed_ = false;
 };
 
-}  // namespace autolabel::testing
+}  // namespace autolabel::tests

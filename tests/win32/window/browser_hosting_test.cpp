@@ -1,0 +1,537 @@
+// The control in the real MainWindow as Windows 10 and 11 run it: script
+// errors answered without a dialog, keys only for the focus in the page,
+// the focus kept across activation, navigations followed so that a reload
+// never posts again, new windows of the tool's own, and quiet navigation.
+#include <windows.h>
+#include <docobj.h>
+#include <exdispid.h>
+#include <gtest/gtest.h>
+#include <urlmon.h>
+
+#include <string>
+#include <vector>
+
+#include "app/navigation_watch.h"
+#include "app/win32/page_origin.h"
+#include "support/win32/unique_bstr.h"
+#include "support/win32/unique_variant.h"
+#include "tests/win32/support/main_window_fixture.h"
+#include "tests/win32/support/test_active_object.h"
+#include "tests/win32/support/test_document.h"
+#include "tests/win32/support/test_windows.h"
+
+namespace autolabel::tests::win32 {
+using app::NavigationWatch;
+using app::win32::ReloadTarget;
+
+using tests::win32::RunMessagesUntil;
+
+using app::win32::PageOrigin;
+using app::win32::PageWindow;
+
+using support::win32::ComPtr;
+using support::win32::UniqueBstr;
+using support::win32::UniqueVariant;
+namespace {
+
+using browser_host::win32::Win32Platform;
+
+// The document host's command group, as documented.
+constexpr GUID kDocHostCommandHandler = {
+    0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
+
+// Raises an event on a sink as the control does: arguments last to first.
+HRESULT RaiseEvent(IDispatch* sink, DISPID event, std::vector<VARIANT> arguments) {
+    std::vector<VARIANT> reversed(arguments.rbegin(), arguments.rend());
+    DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    return sink->Invoke(event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, nullptr,
+                        nullptr, nullptr);
+}
+
+VARIANT Dispatch(IDispatch* object) {
+    VARIANT v;
+    v.vt = VT_DISPATCH;
+    v.pdispVal = object;
+    return v;
+}
+
+VARIANT Text(const UniqueBstr& text) {
+    VARIANT v;
+    v.vt = VT_BSTR;
+    v.bstrVal = text.Get();
+    return v;
+}
+
+VARIANT Referring(VARIANT* target) {
+    VARIANT v;
+    v.vt = VT_BYREF | VT_VARIANT;
+    v.pvarVal = target;
+    return v;
+}
+
+// An event of `browser` whose arguments are the browser and its address.
+void RaiseAddressEvent(IDispatch* sink, DISPID event, IDispatch* browser) {
+    auto address = UniqueBstr::From(L"http://forum.invalid/cuseraudit/browser");
+    VARIANT addressArgument = Text(address);
+    ASSERT_EQ(RaiseEvent(sink, event, {Dispatch(browser), Referring(&addressArgument)}), S_OK);
+}
+
+// BeforeNavigate2 of `browser`, with `body` as the post data (none when
+// empty), then NavigateComplete2 unless `arrives` is false. The document is
+// not complete after either (DocumentComplete).
+void Navigate(IDispatch* sink, IDispatch* browser, const std::string& body, bool arrives = true) {
+    auto address = UniqueBstr::From(L"http://forum.invalid/cuseraudit/browser");
+    UniqueVariant flags, frame, postData, headers;
+    if (!body.empty()) {
+        SAFEARRAY* bytes = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(body.size()));
+        void* data = nullptr;
+        ::SafeArrayAccessData(bytes, &data);
+        memcpy(data, body.data(), body.size());
+        ::SafeArrayUnaccessData(bytes);
+        postData.Get()->vt = VT_ARRAY | VT_UI1;
+        postData.Get()->parray = bytes;
+    }
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT cancelArgument;
+    cancelArgument.vt = VT_BYREF | VT_BOOL;
+    cancelArgument.pboolVal = &cancel;
+    VARIANT addressArgument = Text(address);
+    ASSERT_EQ(RaiseEvent(sink, DISPID_BEFORENAVIGATE2,
+                         {Dispatch(browser), Referring(&addressArgument), Referring(flags.Get()),
+                          Referring(frame.Get()), Referring(postData.Get()),
+                          Referring(headers.Get()), cancelArgument}),
+              S_OK);
+    EXPECT_EQ(cancel, VARIANT_FALSE);
+    if (!arrives) return;
+    ASSERT_EQ(RaiseEvent(sink, DISPID_NAVIGATECOMPLETE2,
+                         {Dispatch(browser), Referring(&addressArgument)}),
+              S_OK);
+}
+
+// The page's new window: NewWindow3 as the control raises it.
+ComPtr<IDispatch> RequestNewWindow(IDispatch* sink, VARIANT_BOOL& cancel) {
+    IDispatch* target = nullptr;
+    VARIANT targetArgument, cancelArgument, flags;
+    targetArgument.vt = VT_BYREF | VT_DISPATCH;
+    targetArgument.ppdispVal = &target;
+    cancelArgument.vt = VT_BYREF | VT_BOOL;
+    cancelArgument.pboolVal = &cancel;
+    flags.vt = VT_I4;
+    flags.lVal = 0x2;  // NWMF_USERINITED
+    auto opener = UniqueBstr::From(L"http://forum.invalid/cuseraudit/browser");
+    auto address = UniqueBstr::From(L"http://forum.invalid/post/1");
+    EXPECT_EQ(RaiseEvent(sink, DISPID_NEWWINDOW3,
+                         {targetArgument, cancelArgument, flags, Text(opener), Text(address)}),
+              S_OK);
+    return ComPtr<IDispatch>::Adopt(target);
+}
+
+TEST_F(MainWindowTest, AnswersThePagesScriptErrorsWithoutADialog) {
+    auto target = ComPtr<IOleClientSite>::Share(window.Browser().Site()).Query<IOleCommandTarget>();
+    ASSERT_TRUE(target);
+    UniqueVariant goOn;
+    EXPECT_EQ(
+        target->Exec(&kDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, goOn.Put()),
+        S_OK);
+    ASSERT_EQ(goOn.Type(), VT_BOOL);
+    EXPECT_EQ(goOn.Get()->boolVal, VARIANT_TRUE);  // the page's scripts go on running
+    // Everything else stays with the control.
+    EXPECT_EQ(target->Exec(&kDocHostCommandHandler, OLECMDID_PRINT, 0, nullptr, nullptr),
+              OLECMDERR_E_NOTSUPPORTED);
+    EXPECT_EQ(target->Exec(&IID_IDispatch, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, nullptr),
+              OLECMDERR_E_UNKNOWNGROUP);
+    EXPECT_EQ(target->Exec(nullptr, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, nullptr),
+              OLECMDERR_E_UNKNOWNGROUP);
+}
+
+TEST_F(MainWindowTest, KeysReachTheControlOnlyWhenTheFocusIsInIt) {
+    auto active = ComPtr<TestActiveObject>::Adopt(new TestActiveObject());
+    window.Browser().Site()->SetActiveObject(active.Get(), nullptr);
+    HWND button = Control("按钮1");
+    HWND view = ::GetWindow(Control("超文本浏览框1"), GW_CHILD);
+    ASSERT_NE(view, nullptr);
+
+    // Through the main loop.
+    ::PostMessageW(button, WM_KEYDOWN, VK_F5, 0);
+    ::PostMessageW(view, WM_KEYDOWN, VK_F5, 0);
+    ::PostQuitMessage(0);
+    window.RunMessageLoop();
+    ASSERT_EQ(active->translated.size(), 1u);
+    EXPECT_EQ(active->translated[0].hwnd, view);
+    EXPECT_EQ(active->translated[0].wParam, static_cast<WPARAM>(VK_F5));
+
+    // Through the binding's walk, which dispatches what is waiting.
+    active->translated.clear();
+    ::PostMessageW(button, WM_KEYDOWN, VK_BACK, 0);
+    ::PostMessageW(button, WM_KEYDOWN, 'N', 0);
+    ::PostMessageW(Control("超文本浏览框1"), WM_KEYDOWN, 'P', 0);
+    ::PostMessageW(window.Handle(), WM_KEYDOWN, VK_F5, 0);
+    Win32Platform().DispatchWaitingMessages();
+    ASSERT_EQ(active->translated.size(), 1u);
+    EXPECT_EQ(active->translated[0].hwnd, Control("超文本浏览框1"));
+    EXPECT_EQ(active->translated[0].wParam, static_cast<WPARAM>('P'));
+
+    window.Browser().Site()->SetActiveObject(nullptr, nullptr);
+    ::PostMessageW(view, WM_KEYDOWN, VK_F5, 0);
+    Win32Platform().DispatchWaitingMessages();
+    EXPECT_EQ(active->translated.size(), 1u);  // it has gone: nothing to give keys to
+}
+
+TEST_F(MainWindowTest, GivesTheFocusBackAndTellsTheControlOnActivation) {
+    auto active = ComPtr<TestActiveObject>::Adopt(new TestActiveObject());
+    window.Browser().Site()->SetActiveObject(active.Get(), nullptr);
+    HWND view = ::GetWindow(Control("超文本浏览框1"), GW_CHILD);
+    ::SetFocus(view);  // the caret in the page
+    ASSERT_EQ(::GetFocus(), view);
+    active->frameActivations.clear();
+
+    ::SendMessageW(window.Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+    ::SetFocus(Control("按钮1"));
+    ::SendMessageW(window.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(::GetFocus(), view);
+    EXPECT_EQ(active->frameActivations, (std::vector<bool>{false, true}));
+    window.Browser().Site()->SetActiveObject(nullptr, nullptr);
+}
+
+TEST_F(MainWindowTest, FollowsTheTopLevelNavigationsToKnowWhetherThePageCameFromAPost) {
+    IDispatch* sink = window.Browser().EventSink();
+    ASSERT_NE(sink, nullptr);
+    ComPtr<IDispatch> control = window.Browser().Application();
+    ASSERT_TRUE(control);
+    EXPECT_FALSE(window.Browser().Origin().FromPost());
+
+    Navigate(sink, control.Get(), "label=1&label=3");
+    EXPECT_TRUE(window.Browser().Origin().FromPost());
+    // A frame's navigation is the frame's: the page is still the post's answer.
+    auto* frame = new TestDocument();
+    Navigate(sink, frame, "");
+    frame->Release();
+    EXPECT_TRUE(window.Browser().Origin().FromPost());
+    Navigate(sink, control.Get(), "");
+    EXPECT_FALSE(window.Browser().Origin().FromPost());
+}
+
+// The control's side of a reload, recorded.
+class RecordingReloadTarget final : public ReloadTarget {
+  public:
+    std::wstring location = L"http://forum.invalid/cuseraudit/browser";
+    std::vector<std::wstring> calls;
+
+    std::wstring LocationUrl() override { return location; }
+    void NavigateTo(const std::wstring& address) override {
+        calls.push_back(L"Navigate " + address);
+    }
+    void Refresh2(int level) override { calls.push_back(L"Refresh2 " + std::to_wstring(level)); }
+};
+
+TEST(PageOrigin, AReloadAsksForThePostsAnswerAfreshAndReloadsAnyOtherPage) {
+    RecordingReloadTarget control;
+    PageOrigin origin;
+    origin.Reload(control);  // nothing navigated yet: the start page
+    origin.NavigationStarting(true);
+    origin.Reload(control);  // the post has not arrived: the page is the one before it
+    origin.NavigationDone();
+    origin.Reload(control);
+    origin.Reload(control);  // and again at the next tick, never the post
+    origin.NavigationStarting(false);
+    origin.NavigationDone();
+    origin.Reload(control);
+    // A plain reload of the page shown: REFRESH_COMPLETELY, a documented level.
+    const std::wstring refresh = L"Refresh2 " + std::to_wstring(REFRESH_COMPLETELY);
+    EXPECT_EQ(refresh, L"Refresh2 3");
+    const std::vector<std::wstring> expected = {
+        refresh, refresh, L"Navigate http://forum.invalid/cuseraudit/browser",
+        L"Navigate http://forum.invalid/cuseraudit/browser", refresh};
+    EXPECT_EQ(control.calls, expected);
+
+    // The answer to a post with no address to ask at: nothing that could post again.
+    control.calls.clear();
+    control.location.clear();
+    origin.NavigationStarting(true);
+    origin.NavigationDone();
+    origin.Reload(control);
+    EXPECT_TRUE(control.calls.empty());
+}
+
+TEST_F(MainWindowTest, ANewWindowOfThePageOpensInAWindowOfTheToolsOwn) {
+    IDispatch* sink = window.Browser().EventSink();
+    ASSERT_NE(sink, nullptr);
+    VARIANT_BOOL cancel = VARIANT_TRUE;
+    ComPtr<IDispatch> opened = RequestNewWindow(sink, cancel);
+    EXPECT_EQ(cancel, VARIANT_FALSE);
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(opened.Query<IWebBrowser2>());
+
+    const std::vector<PageWindow*> pages = window.PageWindows();
+    ASSERT_EQ(pages.size(), 1u);
+    HWND page = pages[0]->Handle();
+    EXPECT_EQ(ClassOf(page), L"AutolabelPageWindow");
+    EXPECT_EQ(::GetParent(page), nullptr);  // top-level
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(page, &process);
+    EXPECT_EQ(process, ::GetCurrentProcessId());
+    EXPECT_TRUE(::IsWindowVisible(page));
+    HWND browser = ::GetWindow(page, GW_CHILD);
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(ClassOf(browser), L"Shell Embedding");
+    RECT client, bounds;
+    ::GetClientRect(page, &client);
+    ::GetClientRect(browser, &bounds);
+    EXPECT_TRUE(::EqualRect(&client, &bounds));  // the page fills it
+
+    // Closing it leaves the main window alone.
+    opened.Reset();
+    ::SendMessageW(page, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(page));
+    EXPECT_TRUE(window.PageWindows().empty());
+    EXPECT_TRUE(::IsWindow(window.Handle()));
+    EXPECT_TRUE(::IsWindowVisible(window.Handle()));
+}
+
+// WindowClosing as the control raises it for a page's window.close().
+VARIANT_BOOL RaiseWindowClosing(IDispatch* sink) {
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT child, cancelArgument;
+    child.vt = VT_BOOL;
+    child.boolVal = VARIANT_FALSE;
+    cancelArgument.vt = VT_BYREF | VT_BOOL;
+    cancelArgument.pboolVal = &cancel;
+    EXPECT_EQ(RaiseEvent(sink, DISPID_WINDOWCLOSING, {child, cancelArgument}), S_OK);
+    return cancel;
+}
+
+TEST_F(MainWindowTest, APageClosesTheWindowItOpenedButNeverTheMainWindow) {
+    VARIANT_BOOL cancel = VARIANT_TRUE;
+    ComPtr<IDispatch> opened = RequestNewWindow(window.Browser().EventSink(), cancel);
+    ASSERT_EQ(window.PageWindows().size(), 1u);
+    PageWindow* page = window.PageWindows()[0];
+    HWND pageHandle = page->Handle();
+
+    // The control is kept in both cases; the tool closes its window itself.
+    EXPECT_EQ(RaiseWindowClosing(page->Browser().EventSink()), VARIANT_TRUE);
+    opened.Reset();
+    EXPECT_TRUE(
+        RunMessagesUntil("the page's window closed", [&] { return !::IsWindow(pageHandle); }));
+    EXPECT_TRUE(window.PageWindows().empty());
+
+    EXPECT_EQ(RaiseWindowClosing(window.Browser().EventSink()), VARIANT_TRUE);
+    RunMessagesFor(std::chrono::milliseconds(200));
+    EXPECT_TRUE(::IsWindowVisible(window.Handle()));
+    EXPECT_NE(window.Browser().Window(), nullptr);
+}
+
+// The real window with the test document served where the control puts
+// the page's document window.
+class ServedPageTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        HWND view = ::GetWindow(Control("超文本浏览框1"), GW_CHILD);
+        ASSERT_NE(view, nullptr);
+        document = new TestDocument();
+        radio = &document->Add({.type = L"radio", .name = L"g"});
+        document->Add({.tag = L"button", .name = L"skip"});
+        submit = &document->Add({.tag = L"button", .name = L"submit"});
+        TestWindows::Serve(windows.Create("Internet Explorer_Server", view), document);
+        sink = window.Browser().EventSink();
+        control = window.Browser().Application();
+        ASSERT_NE(sink, nullptr);
+        ASSERT_TRUE(control);
+        handler = ComPtr<IOleClientSite>::Share(window.Browser().Site()).Query<IDocHostUIHandler>();
+        ASSERT_TRUE(handler);
+    }
+    void TearDown() override {
+        window.Browser().Navigation().SetClock(&NavigationWatch::Clock::now);
+        handler.Reset();
+        control.Reset();
+        MainWindowTest::TearDown();
+        if (!document) return;
+        EXPECT_EQ(document->References(), 1u);
+        document->Release();
+    }
+    void Tick() { ::SendMessageW(window.Handle(), WM_TIMER, MainWindow::kTimerId, 0); }
+    // A tick and a press of 全选并提交 found the page ready: the radio button
+    // ticked and the page's control pressed, twice.
+    void ExpectTheCommandsRun() {
+        radio->SetChecked(false);
+        const int clicks = submit->clicks;
+        Tick();
+        EXPECT_TRUE(radio->checked());
+        Click("按钮6");
+        EXPECT_EQ(submit->clicks, clicks + 2);
+    }
+    void ExpectTheCommandsHeld() {
+        radio->SetChecked(false);
+        const int clicks = submit->clicks;
+        Tick();
+        Click("按钮6");
+        Click("按钮1");
+        Click("按钮2");
+        EXPECT_FALSE(radio->checked());
+        EXPECT_EQ(submit->clicks, clicks);
+        EXPECT_FALSE(window.IsPageReady());
+    }
+
+    TestWindows windows;
+    TestDocument* document = nullptr;
+    TestElement* radio = nullptr;
+    TestElement* submit = nullptr;
+    IDispatch* sink = nullptr;
+    ComPtr<IDispatch> control;
+    ComPtr<IDocHostUIHandler> handler;
+};
+
+TEST_F(ServedPageTest, ATopLevelNavigationOnItsWayHoldsTheCommandsUntilItsDocumentIsComplete) {
+    ExpectTheCommandsRun();
+    Navigate(sink, control.Get(), "label=1", false);  // the post is on its way
+    {
+        SCOPED_TRACE("posted");
+        ExpectTheCommandsHeld();
+    }
+    // The answer has arrived and is still loading; a frame of it has loaded.
+    RaiseAddressEvent(sink, DISPID_NAVIGATECOMPLETE2, control.Get());
+    auto* frame = new TestDocument();
+    RaiseAddressEvent(sink, DISPID_DOCUMENTCOMPLETE, frame);
+    frame->Release();
+    {
+        SCOPED_TRACE("answer loading");
+        ExpectTheCommandsHeld();
+    }
+    // 刷新 is never held.
+    Click("按钮5");
+    EXPECT_EQ(window.reloads, 1);
+    RaiseAddressEvent(sink, DISPID_DOCUMENTCOMPLETE, control.Get());
+    EXPECT_TRUE(window.IsPageReady());
+    ExpectTheCommandsRun();
+
+    // A navigation that fails ends the wait as well.
+    Navigate(sink, control.Get(), "", false);
+    EXPECT_FALSE(window.IsPageReady());
+    auto address = UniqueBstr::From(L"http://forum.invalid/cuseraudit/browser");
+    UniqueVariant frameName, status, none;
+    status.Get()->vt = VT_I4;
+    status.Get()->lVal = INET_E_RESOURCE_NOT_FOUND;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT cancelArgument;
+    cancelArgument.vt = VT_BYREF | VT_BOOL;
+    cancelArgument.pboolVal = &cancel;
+    VARIANT addressArgument = Text(address);
+    ASSERT_EQ(RaiseEvent(sink, DISPID_NAVIGATEERROR,
+                         {Dispatch(control.Get()), Referring(&addressArgument),
+                          Referring(frameName.Get()), Referring(status.Get()), cancelArgument}),
+              S_OK);
+    ExpectTheCommandsRun();
+}
+
+TEST_F(ServedPageTest, ANavigationHoldsTheCommandsForThirtySecondsAtMost) {
+    auto now = NavigationWatch::Clock::now();
+    window.Browser().Navigation().SetClock([&now] { return now; });
+    Navigate(sink, control.Get(), "", false);  // a load that hangs on some resource
+    now += std::chrono::seconds(29);
+    ExpectTheCommandsHeld();
+    // A redirect keeps the first start.
+    Navigate(sink, control.Get(), "", false);
+    now += std::chrono::seconds(1);
+    EXPECT_TRUE(window.IsPageReady());
+    ExpectTheCommandsRun();
+}
+
+TEST_F(ServedPageTest, TheControlsOwnModalUiHoldsTheCommandsUntilItGoes) {
+    auto frame = ComPtr<IOleClientSite>::Share(window.Browser().Site()).Query<IOleInPlaceFrame>();
+    ASSERT_TRUE(frame);
+    // An alert from the page's timer, reported on both interfaces.
+    ASSERT_EQ(handler->EnableModeless(FALSE), S_OK);
+    ASSERT_EQ(frame->EnableModeless(FALSE), S_OK);
+    {
+        SCOPED_TRACE("both disabled");
+        ExpectTheCommandsHeld();
+    }
+    handler->EnableModeless(TRUE);
+    {
+        SCOPED_TRACE("one enabled again");
+        ExpectTheCommandsHeld();
+    }
+    frame->EnableModeless(TRUE);
+    ExpectTheCommandsRun();
+    // An enable without a disable before it counts for nothing.
+    handler->EnableModeless(TRUE);
+    handler->EnableModeless(FALSE);
+    ExpectTheCommandsHeld();
+    handler->EnableModeless(TRUE);
+    ExpectTheCommandsRun();
+}
+
+TEST_F(ServedPageTest, F5AndCtrlRInThePageRunTheToolsReload) {
+    // The page shows a post's answer: the tool's reload asks for it afresh.
+    Navigate(sink, control.Get(), "label=1");
+    RaiseAddressEvent(sink, DISPID_DOCUMENTCOMPLETE, control.Get());
+    ASSERT_TRUE(window.Browser().Origin().FromPost());
+
+    // F5 through the real loop, to the control's active object, which asks
+    // the document host first.
+    auto active = ComPtr<TestActiveObject>::Adopt(new TestActiveObject());
+    active->host = handler.Get();
+    window.Browser().Site()->SetActiveObject(active.Get(), nullptr);
+    HWND view = ::GetWindow(Control("超文本浏览框1"), GW_CHILD);
+    ::PostMessageW(view, WM_KEYDOWN, VK_F5, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (window.reloads < 1 && std::chrono::steady_clock::now() < deadline)
+        RunMessagesFor(std::chrono::milliseconds(50));
+    EXPECT_EQ(window.reloads, 1) << "awaited the tool's reload after F5 in the page";
+    window.Browser().Site()->SetActiveObject(nullptr, nullptr);
+
+    // Ctrl+R.
+    BYTE keys[256], saved[256];
+    ASSERT_TRUE(::GetKeyboardState(saved));
+    memcpy(keys, saved, sizeof keys);
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    MSG ctrlR{view, WM_KEYDOWN, 'R', 0, 0, {}};
+    EXPECT_EQ(handler->TranslateAccelerator(&ctrlR, nullptr, 0), S_OK);
+    ::SetKeyboardState(saved);
+    EXPECT_EQ(window.reloads, 2);
+
+    // Typing stays with the page; Backspace outside a text field goes back
+    // nowhere; Alt+Left and Alt+Right are the tool's back and forward.
+    MSG r{view, WM_KEYDOWN, 'R', 0, 0, {}};
+    MSG tab{view, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    MSG backspace{view, WM_KEYDOWN, VK_BACK, 0, 0, {}};
+    MSG altLeft{view, WM_SYSKEYDOWN, VK_LEFT, 1 << 29, 0, {}};
+    MSG altRight{view, WM_SYSKEYDOWN, VK_RIGHT, 1 << 29, 0, {}};
+    EXPECT_EQ(handler->TranslateAccelerator(&r, nullptr, 0), S_FALSE);
+    EXPECT_EQ(handler->TranslateAccelerator(&tab, nullptr, 0), S_FALSE);
+    EXPECT_EQ(handler->TranslateAccelerator(&backspace, nullptr, 0), S_OK);
+    EXPECT_EQ(handler->TranslateAccelerator(&altLeft, nullptr, 0), S_OK);
+    EXPECT_EQ(handler->TranslateAccelerator(&altRight, nullptr, 0), S_OK);
+    EXPECT_EQ(window.reloads, 2);
+}
+
+// Cancels a menu left open, so that a test fails instead of hanging.
+void CALLBACK EndMenuLeftOpen(HWND, UINT, UINT_PTR, DWORD) { ::EndMenu(); }
+
+TEST_F(ServedPageTest, TheRefreshOfThePagesMenuIsTheToolsReload) {
+    POINT at{200, 200};
+    ::ClientToScreen(window.Handle(), &at);
+    // A link's, a picture's, a text field's menu: the control's own.
+    for (DWORD kind :
+         {CONTEXT_MENU_ANCHOR, CONTEXT_MENU_IMAGE, CONTEXT_MENU_CONTROL, CONTEXT_MENU_TEXTSELECT})
+        EXPECT_EQ(handler->ShowContextMenu(kind, &at, nullptr, nullptr), S_FALSE) << kind;
+
+    // The page's background: the menu the tool shows, its last item (刷新)
+    // chosen with the keyboard.
+    ::PostMessageW(window.Handle(), WM_KEYDOWN, VK_UP, 0);
+    ::PostMessageW(window.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10000, &EndMenuLeftOpen);
+    EXPECT_EQ(handler->ShowContextMenu(CONTEXT_MENU_DEFAULT, &at, nullptr, nullptr), S_OK);
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(window.reloads, 1) << "awaited 刷新 chosen from the page's menu";
+}
+
+TEST_F(MainWindowTest, NavigationSoundsAreOffForTheProcess) {
+    EXPECT_EQ(
+        ::CoInternetIsFeatureEnabled(FEATURE_DISABLE_NAVIGATION_SOUNDS, SET_FEATURE_ON_PROCESS),
+        S_OK);
+}
+
+}  // namespace
+}  // namespace autolabel::tests::win32
