@@ -5,7 +5,7 @@
 
 namespace autolabel::app {
 
-std::unique_ptr<page::PageAutomation> page;
+std::unique_ptr<automation::PageAutomation> page;
 browser_host::WindowHandle browserWindow = 0;
 std::int32_t lastSelectResult = 0;
 WindowServices* mainWindow = nullptr;

@@ -12,7 +12,7 @@
 namespace autolabel::app {
 
 // The one page automation object of the process.
-extern std::unique_ptr<page::PageAutomation> page;
+extern std::unique_ptr<automation::PageAutomation> page;
 // The browser control's native window, as last read.
 extern browser_host::WindowHandle browserWindow;
 // 1 when the latest SelectRadio of SelectAll found a radio button, else 0.

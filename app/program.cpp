@@ -22,14 +22,14 @@ void ArrangeExitRoutine() {
 
 void ExitRoutine() {
     // Reset before the destructor runs, so nothing reaches a dying object.
-    std::unique_ptr<page::PageAutomation> dying = std::move(page);
+    std::unique_ptr<automation::PageAutomation> dying = std::move(page);
 }
 
-int RunProgram(browser_host::Platform& platform, MainWindowHost& window,
+int RunProgram(browser_host::Platform& platform, ProgramWindow& window,
                const std::string& startAddress, PageFactory makePage) {
     // Round to nearest, every floating-point exception masked.
     std::fesetenv(FE_DFL_ENV);
-    page = makePage ? makePage(platform) : std::make_unique<page::PageAutomation>(platform);
+    page = makePage ? makePage(platform) : std::make_unique<automation::PageAutomation>(platform);
     ArrangeExitRoutine();
     StartHook();
     mainWindow = &window;

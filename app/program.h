@@ -12,12 +12,13 @@
 namespace autolabel::app {
 
 // Creates the one page automation object; a window may bring its own kind.
-using PageFactory = std::unique_ptr<page::PageAutomation> (*)(browser_host::Platform& platform);
+using PageFactory =
+    std::unique_ptr<automation::PageAutomation> (*)(browser_host::Platform& platform);
 
 // The start sequence, the message loop and the exit routine. `platform` must
 // outlive the process's exit handlers (keep it static). Returns the loop's
 // exit status. Without a factory `page` is a plain PageAutomation.
-int RunProgram(browser_host::Platform& platform, MainWindowHost& window,
+int RunProgram(browser_host::Platform& platform, ProgramWindow& window,
                const std::string& startAddress, PageFactory makePage = nullptr);
 
 // Destroys `page` if it still exists. Runs when the loop ends and, as a

@@ -25,7 +25,7 @@ class WindowServices {
 };
 
 // A platform's MainWindow: built from the definition, run by RunProgram.
-class MainWindowHost : public WindowServices {
+class ProgramWindow : public WindowServices {
   public:
     // Creates and shows the window and its controls, the browser loading
     // startAddress, then runs the window's created event (OnWindowCreated)

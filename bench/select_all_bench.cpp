@@ -22,7 +22,7 @@ void BM_SelectAllPass(benchmark::State& state) {
     auto document = ScriptedDocument::FromHtml(autolabel::bench::GeneratePage(radios));
     window.ShowPage(document);
     window.BuildBrowser();
-    autolabel::app::page = std::make_unique<autolabel::page::PageAutomation>(platform);
+    autolabel::app::page = std::make_unique<autolabel::automation::PageAutomation>(platform);
     autolabel::app::mainWindow = &window;
     autolabel::app::browserWindow = window.browserControl;
 

@@ -3,7 +3,7 @@
 
 #include "page/page_automation.h"
 
-namespace autolabel::page {
+namespace autolabel::automation {
 
 std::string PageAutomation::ReadClassName(WindowHandle window) {
     char buffer[kClassNameBufferSize] = {};
@@ -57,4 +57,4 @@ bool PageAutomation::AcquireDocument(WindowHandle window, DomRef& target) {
     return true;
 }
 
-}  // namespace autolabel::page
+}  // namespace autolabel::automation

@@ -2,7 +2,7 @@
 #include "page/browser_host/value.h"
 #include "page/page_automation.h"
 
-namespace autolabel::page {
+namespace autolabel::automation {
 
 using browser_host::Value;
 
@@ -77,4 +77,4 @@ DomRef PageAutomation::FindElement(std::string_view typeList, std::string_view i
     return DomRef();
 }
 
-}  // namespace autolabel::page
+}  // namespace autolabel::automation

@@ -1,6 +1,6 @@
 #include "page/page_automation.h"
 
-namespace autolabel::page {
+namespace autolabel::automation {
 
 PageAutomation::PageAutomation(browser_host::Platform& platform) : platform_(platform) {
     platform_.CoInitialize(nullptr);  // the result is of no use: nothing can be done without COM
@@ -17,4 +17,4 @@ PageAutomation::~PageAutomation() {
     platform_.CoUninitialize();
 }
 
-}  // namespace autolabel::page
+}  // namespace autolabel::automation

@@ -10,7 +10,7 @@
 #include "page/browser_host/dom_ref.h"
 #include "page/browser_host/platform.h"
 
-namespace autolabel::page {
+namespace autolabel::automation {
 
 using browser_host::DomRef;
 using browser_host::kDocumentRequestMessage;
@@ -63,4 +63,4 @@ class PageAutomation {
 inline constexpr int kClassNameBufferSize = 50;
 inline constexpr std::uint32_t kDocumentRequestTimeoutMs = 1000;
 
-}  // namespace autolabel::page
+}  // namespace autolabel::automation

@@ -4,7 +4,7 @@
 #include "page/browser_host/value.h"
 #include "page/page_automation.h"
 
-namespace autolabel::page {
+namespace autolabel::automation {
 
 using browser_host::Value;
 
@@ -30,4 +30,4 @@ bool PageAutomation::FireElementEvent(const DomRef& element, std::string_view ev
     return fired.ToBoolean();
 }
 
-}  // namespace autolabel::page
+}  // namespace autolabel::automation

@@ -2,7 +2,7 @@
 #include "page/browser_host/value.h"
 #include "page/page_automation.h"
 
-namespace autolabel::page {
+namespace autolabel::automation {
 
 DomRef PageAutomation::FindButton(std::string_view identifier, std::int32_t skipCount) {
     std::int32_t ordinal = 0;
@@ -18,4 +18,4 @@ bool PageAutomation::ClickButton(std::string_view identifier, std::int32_t skipC
     return element.TryCall("click", {}, ignored);
 }
 
-}  // namespace autolabel::page
+}  // namespace autolabel::automation

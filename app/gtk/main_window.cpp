@@ -168,7 +168,7 @@ GtkWidget* MainWindow::MakeBrowser(const std::string& startAddress) {
     return browser_;
 }
 
-bool MainWindow::PageHoldsCommands() const { return PageShowsDialog(webView_); }
+bool MainWindow::PageShowsDialog() const { return gtk::PageShowsDialog(webView_); }
 
 // Not ready while the next page is on its way (within the bound): the old
 // document is still shown, and working on it would post a batch already
@@ -176,7 +176,7 @@ bool MainWindow::PageHoldsCommands() const { return PageShowsDialog(webView_); }
 // its owner window from taking input; here it is drawn inside the view, and
 // a command run under it would find no document and reload, cancelling what
 // the dialog holds (a submission with its labels).
-bool MainWindow::IsPageReady() { return !PageHoldsCommands() && !(loads_ && loads_->OnItsWay()); }
+bool MainWindow::IsPageReady() { return !PageShowsDialog() && !(loads_ && loads_->OnItsWay()); }
 
 void MainWindow::RunCommand(Routine routine) {
     // One bound per command: a page that missed one in an earlier command
@@ -261,7 +261,7 @@ gboolean MainWindow::OnTimer(gpointer data) {
 
 void MainWindow::ReloadBrowser() {
     // Also the reload SelectAll asks for: never under the page's dialog.
-    if (!reload_ || PageHoldsCommands()) return;
+    if (!reload_ || PageShowsDialog()) return;
     // A page process that let a call miss its bound and has not answered
     // since would not take the reload either: a new process loads the page.
     if (webView_ && platform_.bridge().Unanswering(webkit_web_view_get_page_id(webView_)))

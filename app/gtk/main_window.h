@@ -22,7 +22,7 @@
 
 namespace autolabel::app::gtk {
 
-class MainWindow final : public MainWindowHost {
+class MainWindow final : public ProgramWindow {
   public:
     explicit MainWindow(browser_host::webkit::WebKitPlatform& platform);
     ~MainWindow() override;
@@ -48,7 +48,7 @@ class MainWindow final : public MainWindowHost {
     // The windows the page has opened, oldest first.
     const std::vector<GtkWindow*>& newWindows() const { return newWindows_.windows(); }
     // Whether a dialog of the page holds the page's commands now.
-    bool PageHoldsCommands() const;
+    bool PageShowsDialog() const;
     const PageReload* pageReload() const { return reload_.get(); }
 
   private:

@@ -10,15 +10,15 @@
 
 namespace autolabel::app::gtk {
 
-class WebKitPageAutomation final : public page::PageAutomation {
+class WebKitPageAutomation final : public automation::PageAutomation {
   public:
     using PageAutomation::PageAutomation;
 
-    page::DomRef FindElement(std::string_view typeList, std::string_view identifier,
-                             std::int32_t skipCount, std::int32_t& ordinal) override;
+    automation::DomRef FindElement(std::string_view typeList, std::string_view identifier,
+                                   std::int32_t skipCount, std::int32_t& ordinal) override;
 };
 
 // What the Linux program's start sequence creates as its `page`.
-std::unique_ptr<page::PageAutomation> MakePageAutomation(browser_host::Platform& platform);
+std::unique_ptr<automation::PageAutomation> MakePageAutomation(browser_host::Platform& platform);
 
 }  // namespace autolabel::app::gtk

@@ -24,7 +24,7 @@ class BrowserEventHandler {
     // empty to refuse the window.
     virtual support::win32::ComPtr<IDispatch> OnNewWindow() = 0;
     // The page closes its own window (`window.close()`). The control itself
-    // is kept either way: the host closes the window, or leaves it open.
+    // is kept either way: the owner closes the window, or leaves it open.
     virtual void OnWindowClosing() = 0;
 
   protected:

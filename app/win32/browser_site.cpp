@@ -39,7 +39,7 @@ STDMETHODIMP BrowserSite::GetContainer(IOleContainer** container) {
 
 STDMETHODIMP BrowserSite::GetWindow(HWND* window) {
     if (!window) return E_POINTER;
-    *window = host_;
+    *window = parent_;
     return S_OK;
 }
 
@@ -53,7 +53,7 @@ STDMETHODIMP BrowserSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
     *position = bounds_;
     *clip = bounds_;
     frameInfo->fMDIApp = FALSE;
-    frameInfo->hwndFrame = host_;
+    frameInfo->hwndFrame = parent_;
     frameInfo->haccel = nullptr;
     frameInfo->cAccelEntries = 0;
     return S_OK;
@@ -140,8 +140,9 @@ STDMETHODIMP BrowserSite::ShowContextMenu(DWORD kind, POINT* at, IUnknown*, IDis
         where = *at;
     else
         ::GetCursorPos(&where);
-    const auto chosen = static_cast<UINT>(::TrackPopupMenu(
-        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, where.x, where.y, 0, host_, nullptr));
+    const auto chosen =
+        static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                           where.x, where.y, 0, parent_, nullptr));
     ::DestroyMenu(menu);
     RunContextCommand(chosen);
     return S_OK;

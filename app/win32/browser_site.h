@@ -32,9 +32,9 @@ class BrowserSite final
     enum ContextCommand : UINT { kBack = 1, kForward, kReload };
 
     // Starts with one reference, for ComPtr::Adopt.
-    BrowserSite(HWND host, const RECT& bounds) noexcept : host_(host), bounds_(bounds) {}
+    BrowserSite(HWND parent, const RECT& bounds) noexcept : parent_(parent), bounds_(bounds) {}
 
-    // Where the control now lives in the host (client coordinates).
+    // Where the control now lives in its parent window (client coordinates).
     void SetBounds(const RECT& bounds) noexcept { bounds_ = bounds; }
     // The control's active object, as it handed it over when it went UI
     // active: the one that sees keys and frame activation. Empty before.
@@ -122,7 +122,7 @@ class BrowserSite final
   private:
     ~BrowserSite() override = default;
 
-    HWND host_;
+    HWND parent_;
     RECT bounds_;
     support::win32::ComPtr<IOleInPlaceActiveObject> active_;
     PageCommands commands_;

@@ -20,7 +20,7 @@
 
 namespace autolabel::app::win32 {
 
-class MainWindow : public app::MainWindowHost, private browser_host::win32::MessagePreTranslator {
+class MainWindow : public app::ProgramWindow, private browser_host::win32::MessagePreTranslator {
   public:
     MainWindow() = default;
     MainWindow(const MainWindow&) = delete;

@@ -15,17 +15,18 @@ using support::win32::UniqueVariant;
 
 using browser_host::win32::DocumentCallScope;
 
-bool WebBrowser::Create(HWND host, const RECT& bounds, std::wstring_view address,
+bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view address,
                         Callbacks callbacks) {
     Destroy();
     ComPtr<IOleObject> object;
     if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                   object.PutVoid())))
         return false;
-    auto site = ComPtr<BrowserSite>::Adopt(new BrowserSite(host, bounds));
+    auto site = ComPtr<BrowserSite>::Adopt(new BrowserSite(parent, bounds));
     if (FAILED(object->SetClientSite(site.Get()))) return false;
     RECT position = bounds;
-    if (FAILED(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.Get(), 0, host, &position))) {
+    if (FAILED(
+            object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.Get(), 0, parent, &position))) {
         object->SetClientSite(nullptr);
         return false;
     }

@@ -10,7 +10,7 @@
 #include "app/navigation_watch.h"
 #include "app/win32/browser_events.h"
 #include "app/win32/browser_site.h"
-#include "app/win32/page_origin.h"
+#include "app/win32/page_reload.h"
 #include "support/win32/com_ptr.h"
 
 namespace autolabel::app::win32 {
@@ -34,11 +34,11 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     WebBrowser& operator=(const WebBrowser&) = delete;
     ~WebBrowser() { Destroy(); }
 
-    // Creates and activates the control in `host` at `bounds` (client
+    // Creates and activates the control in `parent` at `bounds` (client
     // coordinates); it starts loading `address` unless that is empty (a
     // new window, whose page the opener sends). False when the control
     // cannot be created; the window then simply has no browser.
-    bool Create(HWND host, const RECT& bounds, std::wstring_view address, Callbacks callbacks);
+    bool Create(HWND parent, const RECT& bounds, std::wstring_view address, Callbacks callbacks);
     // Reloads whatever page the control shows, without posting a form again.
     void Reload();
     // Whether the page may be worked on: no top-level navigation on its way
@@ -62,7 +62,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     // Seen from outside, for the tests.
     BrowserSite* Site() const noexcept { return site_.Get(); }
     IDispatch* EventSink() const noexcept { return events_.Get(); }
-    const PageOrigin& Origin() const noexcept { return origin_; }
+    const PageReload& Origin() const noexcept { return origin_; }
 
   private:
     void OnTopLevelNavigationStarting(bool carriesPostData) override;
@@ -86,7 +86,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     support::win32::ComPtr<BrowserEvents> events_;
     support::win32::ComPtr<IConnectionPoint> eventSource_;
     DWORD eventCookie_ = 0;
-    PageOrigin origin_;
+    PageReload origin_;
     NavigationWatch navigation_;
     Callbacks callbacks_;
     HWND window_ = nullptr;

@@ -228,8 +228,8 @@ FreshPasses TimeFreshPasses(int radios, int runs) {
 // The same passes with the core's own walk, every read through the bridge:
 // the page object as it was before the walk moved into the page's process.
 Passes TimeSelectAllThroughTheBridge(browser_host::Platform& platform, int runs) {
-    std::unique_ptr<page::PageAutomation> program = std::move(app::page);
-    app::page = std::make_unique<page::PageAutomation>(platform);
+    std::unique_ptr<automation::PageAutomation> program = std::move(app::page);
+    app::page = std::make_unique<automation::PageAutomation>(platform);
     const Passes passes = TimeSelectAll(runs);
     app::page = std::move(program);
     return passes;

@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "page/browser_host/ascii_case.h"
 #include "page/browser_host/value.h"
 
 namespace autolabel::browser_host {
@@ -46,6 +47,8 @@ class RefCountedDomObject : public DomObject {
 };
 
 // Case-insensitive comparison of ASCII member names.
-bool SameMemberName(std::string_view a, std::string_view b) noexcept;
+constexpr bool SameMemberName(std::string_view a, std::string_view b) noexcept {
+    return EqualsIgnoringAsciiCase(a, b);
+}
 
 }  // namespace autolabel::browser_host

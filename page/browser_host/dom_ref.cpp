@@ -76,8 +76,4 @@ bool DomRef::TryCall(std::string_view method, std::span<const Value> arguments,
     return false;
 }
 
-bool SameMemberName(std::string_view a, std::string_view b) noexcept {
-    return EqualsIgnoringAsciiCase(a, b);
-}
-
 }  // namespace autolabel::browser_host

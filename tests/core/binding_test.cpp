@@ -83,7 +83,7 @@ TEST(DocumentWindow, MatchesTheClassNameExactly) {
          {"internet explorer_server", "Internet Explorer_Server2", "Internet Explorer_Serve",
           "Internet Explorer_Server Internet Explorer_Server Internet Explorer_Server"}) {
         ScriptedPlatform platform;
-        page::PageAutomation page(platform);
+        automation::PageAutomation page(platform);
         WindowHandle parent = platform.CreateWindow("Shell Embedding");
         platform.CreateWindow(lookAlike, parent);
         EXPECT_EQ(page.FindDocumentWindow(parent), 0) << lookAlike;
@@ -105,7 +105,7 @@ TEST(DocumentWindow, ClassNamesAreReadIntoFiftyBytes) {
 
 TEST(DocumentWindow, SearchIsDepthFirstPreOrderAndSkipsTheParent) {
     ScriptedPlatform platform;
-    page::PageAutomation page(platform);
+    automation::PageAutomation page(platform);
     WindowHandle parent = platform.CreateWindow("Internet Explorer_Server");
     WindowHandle first = platform.CreateWindow("Pane", parent);
     WindowHandle inner = platform.CreateWindow("Pane", first);
@@ -149,7 +149,7 @@ TEST(AcquireDocument, RegistersTheMessageOnEveryCallAndReplacesTheTarget) {
 // Waiting messages run only when the walk moves on to a next sibling.
 TEST(BindingWalk, DispatchesOnlyWhenMovingToANextSibling) {
     ScriptedPlatform platform;
-    page::PageAutomation page(platform);
+    automation::PageAutomation page(platform);
     WindowHandle chainTop = platform.CreateWindow("A");
     WindowHandle chainMid = platform.CreateWindow("B", chainTop);
     WindowHandle chainEnd = platform.CreateWindow("C", chainMid);
@@ -171,7 +171,7 @@ TEST(BindingWalk, DispatchesOnlyWhenMovingToANextSibling) {
 
 TEST(BindingWalk, AWindowDestroyedDuringTheWalkEndsThatLevel) {
     ScriptedPlatform platform;
-    page::PageAutomation page(platform);
+    automation::PageAutomation page(platform);
     WindowHandle parent = platform.CreateWindow("P");
     WindowHandle level = platform.CreateWindow("Level", parent);
     platform.CreateWindow("First", level);
@@ -187,7 +187,7 @@ TEST(BindingWalk, AWindowDestroyedDuringTheWalkEndsThatLevel) {
 
 TEST(DocumentWindow, AWindowIsTestedBeforeItsDescendants) {
     ScriptedPlatform platform;
-    page::PageAutomation page(platform);
+    automation::PageAutomation page(platform);
     WindowHandle parent = platform.CreateWindow("Shell Embedding");
     WindowHandle outer = platform.CreateWindow("Internet Explorer_Server", parent);
     platform.CreateWindow("Internet Explorer_Server", outer);

@@ -200,7 +200,7 @@ TEST(FindElement, GivesItemItsPositionAsADouble) {
         {"button", "submit"},
     });
     ScriptedPlatform platform;
-    page::PageAutomation page(platform);
+    automation::PageAutomation page(platform);
     page.pageDocument = RecordingDocument::NewReference(document);
     std::int32_t ordinal = 0;
     EXPECT_FALSE(page.FindElement(kButtons, "9", 0, ordinal));

@@ -11,7 +11,7 @@ TEST(PageAutomationLifetime, CopiesKeepCOMAndReferencesInBalance) {
     BrowserPage browser("<p>");
     browser.Bind();
     {
-        page::PageAutomation copy(browser.page);
+        automation::PageAutomation copy(browser.page);
         EXPECT_EQ(copy.boundWindow, browser.browser);
         EXPECT_EQ(copy.pageDocument, browser.page.pageDocument);
         EXPECT_EQ(browser.document->liveReferences(), 2);
@@ -35,7 +35,7 @@ TEST(PageAutomationLifetime, DestructionReleasesTheDocumentWhileCOMIsStillUp) {
     platform.watched = Page("<p>");
     platform.SetDocument(documentWindow, platform.watched);
     {
-        page::PageAutomation page(platform);
+        automation::PageAutomation page(platform);
         EXPECT_TRUE(page.BindWindow(documentWindow));
         EXPECT_EQ(platform.watched->liveReferences(), 1);
     }

@@ -136,7 +136,7 @@ TEST(SelectRadio, TheWrittenTextTicksWhereTheHostReadsItAsABoolean) {
         {"input", "radio", "r"},
     });
     ScriptedPlatform platform;
-    page::PageAutomation page(platform);
+    automation::PageAutomation page(platform);
     page.pageDocument = RecordingDocument::NewReference(document);
     EXPECT_TRUE(page.SelectRadio("1", 0, false));
     EXPECT_TRUE(document->Find("r")->checked);

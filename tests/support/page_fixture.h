@@ -31,7 +31,7 @@ struct BrowserPage {
     WindowHandle browser = windows.control;
     WindowHandle documentWindow = windows.documentWindow;
     std::shared_ptr<ScriptedDocument> document;
-    page::PageAutomation page{platform};
+    automation::PageAutomation page{platform};
 
     explicit BrowserPage(std::string_view bodyHtml = "") { Show(Page(bodyHtml)); }
 

@@ -8,9 +8,9 @@
 
 namespace autolabel::tests {
 
-class RecordingPage : public page::PageAutomation {
+class RecordingPage : public automation::PageAutomation {
   public:
-    using page::PageAutomation::PageAutomation;
+    using automation::PageAutomation::PageAutomation;
 
     // "Bind", "Select 3", "Click 2" in call order.
     std::vector<std::string> operations;
@@ -29,19 +29,19 @@ class RecordingPage : public page::PageAutomation {
 
     bool BindWindow(WindowHandle window) override {
         operations.push_back("Bind");
-        return page::PageAutomation::BindWindow(window);
+        return automation::PageAutomation::BindWindow(window);
     }
     bool SelectRadio(std::string_view identifier, std::int32_t skipCount,
                      bool fireMouseDown) override {
         operations.push_back("Select " + std::string(identifier));
         EXPECT_EQ(skipCount, 0);
         EXPECT_FALSE(fireMouseDown);
-        return page::PageAutomation::SelectRadio(identifier, skipCount, fireMouseDown);
+        return automation::PageAutomation::SelectRadio(identifier, skipCount, fireMouseDown);
     }
     bool ClickButton(std::string_view identifier, std::int32_t skipCount) override {
         operations.push_back("Click " + std::string(identifier));
         EXPECT_EQ(skipCount, 0);
-        return page::PageAutomation::ClickButton(identifier, skipCount);
+        return automation::PageAutomation::ClickButton(identifier, skipCount);
     }
 };
 

@@ -19,7 +19,7 @@ using browser_host::WindowHandle;
 using browser_host::scripted::ScriptedDocument;
 using browser_host::scripted::ScriptedPlatform;
 
-class ScriptedMainWindow : public app::MainWindowHost {
+class ScriptedMainWindow : public app::ProgramWindow {
   public:
     explicit ScriptedMainWindow(ScriptedPlatform& platform) : platform_(platform) {}
 
@@ -50,7 +50,7 @@ class ScriptedMainWindow : public app::MainWindowHost {
     // What IsPageReady answers: a test sets it as the page's state changes.
     bool pageReady = true;
 
-    // MainWindowHost
+    // ProgramWindow
     WindowHandle BrowserWindowHandle() override { return browserControl; }
     void SetTimerPeriod(int milliseconds) override;
     void ReloadBrowser() override;

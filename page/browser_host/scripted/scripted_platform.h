@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "page/browser_host/platform.h"
-#include "page/browser_host/scripted/scripted_dom.h"
+#include "page/browser_host/scripted/scripted_document.h"
 
 namespace autolabel::browser_host::scripted {
 

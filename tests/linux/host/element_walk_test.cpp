@@ -167,8 +167,8 @@ class WalkInPage : public testing::Test {
     bool ExpectSameResult(const Query& q, const std::string& page) {
         app::page->BindWindow(app::browserWindow);
         std::int32_t coreOrdinal = q.ordinal;
-        const DomRef core = app::page->page::PageAutomation::FindElement(q.typeList, q.identifier,
-                                                                         q.skipCount, coreOrdinal);
+        const DomRef core = app::page->automation::PageAutomation::FindElement(
+            q.typeList, q.identifier, q.skipCount, coreOrdinal);
         std::int32_t inPageOrdinal = q.ordinal;
         const auto inPage = FindElementInPage(app::page->pageDocument, q.typeList, q.identifier,
                                               q.skipCount, inPageOrdinal);

@@ -176,11 +176,11 @@ TEST_F(ForumPosts, DialogOfTheSubmitHandlerHoldsTheCommandsUntilClosed) {
                                  "<script>document.forms[0].addEventListener('submit',"
                                  " () => alert('saved'));</script>"));
     ASSERT_TRUE(ShowForm());
-    EXPECT_FALSE(h.window().PageHoldsCommands());
+    EXPECT_FALSE(h.window().PageShowsDialog());
     ASSERT_TRUE(h.Press("按钮4"));
     // The first pass ticks and submits; the handler's dialog holds the post.
     ASSERT_TRUE(h.WaitUntil(
-        "the page to hold the commands", [&] { return h.window().PageHoldsCommands(); },
+        "the page to hold the commands", [&] { return h.window().PageShowsDialog(); },
         [&] { return h.DescribeView(); }));
     const std::size_t requestsUnderTheDialog = forum.requests().size();
     // Two more ticks and every button on the page while the dialog is open.
@@ -189,7 +189,7 @@ TEST_F(ForumPosts, DialogOfTheSubmitHandlerHoldsTheCommandsUntilClosed) {
     ASSERT_TRUE(h.Press("按钮2"));
     ASSERT_TRUE(h.Press("按钮6"));
     ASSERT_TRUE(h.Press("按钮5"));
-    EXPECT_TRUE(h.window().PageHoldsCommands());
+    EXPECT_TRUE(h.window().PageShowsDialog());
     EXPECT_EQ(forum.requests().size(), requestsUnderTheDialog) << "a command went to the forum";
     EXPECT_EQ(Count("GET", "/form"), 1u) << "reloaded under the dialog";
 
@@ -210,12 +210,12 @@ TEST_F(ForumPosts, LeavePageQuestionHoldsTheCommandsToo) {
     ASSERT_TRUE(h.ClickElement("here"));  // the page asks only once it was used
     ASSERT_TRUE(h.Press("按钮5"));        // leaving it by the reload: the question
     ASSERT_TRUE(h.WaitUntil(
-        "the page to hold the commands", [&] { return h.window().PageHoldsCommands(); },
+        "the page to hold the commands", [&] { return h.window().PageShowsDialog(); },
         [&] { return h.DescribeView(); }));
     ExpectHeldPressesReachNoForum();
     ASSERT_TRUE(CloseDialog(h.view()));
     ASSERT_TRUE(h.WaitUntil(
-        "the page to let the commands go", [&] { return !h.window().PageHoldsCommands(); },
+        "the page to let the commands go", [&] { return !h.window().PageShowsDialog(); },
         [&] { return h.DescribeView(); }));
 }
 
@@ -224,7 +224,7 @@ TEST_F(ForumPosts, AuthenticationRequestHoldsTheCommandsToo) {
     forum.Page("/private", FormPage("/post"));
     webkit_web_view_load_uri(h.view(), forum.Address("/private").c_str());
     ASSERT_TRUE(h.WaitUntil(
-        "the page to hold the commands", [&] { return h.window().PageHoldsCommands(); },
+        "the page to hold the commands", [&] { return h.window().PageShowsDialog(); },
         [&] { return h.DescribeView(); }));
     ExpectHeldPressesReachNoForum();
     // Signs in: a name and password in the browser's dialog, then its
@@ -242,7 +242,7 @@ TEST_F(ForumPosts, AuthenticationRequestHoldsTheCommandsToo) {
     ASSERT_NE(signIn, nullptr) << labels;
     gtk_button_clicked(GTK_BUTTON(signIn));
     ASSERT_TRUE(h.WaitUntil(
-        "the page to let the commands go", [&] { return !h.window().PageHoldsCommands(); },
+        "the page to let the commands go", [&] { return !h.window().PageShowsDialog(); },
         [&] { return h.DescribeView(); }));
     ASSERT_TRUE(h.WaitQuiet(200ms));
     ASSERT_TRUE(h.Press("按钮6"));
@@ -321,13 +321,13 @@ TEST_F(ForumPosts, EnterClosesTheSubmitHandlersAlertAndTheLabelsArePostedOnce) {
                                  " () => alert('saved'));</script>"));
     ASSERT_TRUE(ShowForm());
     ASSERT_TRUE(h.Press("按钮6"));
-    ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageHoldsCommands(); }, 5s))
+    ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageShowsDialog(); }, 5s))
         << "no dialog was shown";
     GtkWidget* view = GTK_WIDGET(h.view());
     ASSERT_TRUE(h.PumpUntil([&] { return gtk_window_get_focus(h.window().window()) == view; }, 5s))
         << "the focus stayed on " << G_OBJECT_TYPE_NAME(gtk_window_get_focus(h.window().window()));
     ASSERT_TRUE(h.Keys("Return"));
-    EXPECT_TRUE(h.PumpUntil([&] { return !h.window().PageHoldsCommands(); }, 5s))
+    EXPECT_TRUE(h.PumpUntil([&] { return !h.window().PageShowsDialog(); }, 5s))
         << "Enter left the dialog open";
     ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
     EXPECT_EQ(h.Text("saved"), "已保存");

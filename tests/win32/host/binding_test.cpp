@@ -47,7 +47,7 @@ class BindingTest : public ::testing::Test {
 
     Win32Platform platform;
     TestWindows windows;
-    page::PageAutomation page{platform};
+    automation::PageAutomation page{platform};
     TestDocument* first = nullptr;
     TestDocument* second = nullptr;
     HWND browser = nullptr, view = nullptr, server = nullptr;

@@ -52,7 +52,7 @@ class PageOperationsTest : public ::testing::Test {
     long aliveBefore = 0;
     Win32Platform platform;
     TestWindows windows;
-    page::PageAutomation page{platform};
+    automation::PageAutomation page{platform};
     TestDocument* document = nullptr;
     HWND browser = nullptr, server = nullptr;
 };

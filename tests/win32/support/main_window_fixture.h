@@ -162,7 +162,7 @@ inline ::testing::AssertionResult RunMessagesUntil(
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        app::page = std::make_unique<page::PageAutomation>(platform);
+        app::page = std::make_unique<automation::PageAutomation>(platform);
         app::mainWindow = &window;
         app::browserWindow = 0;
         window.CreateMainWindow(app::MainWindowDefinition(), "about:blank");

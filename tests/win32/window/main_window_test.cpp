@@ -277,7 +277,7 @@ TEST_F(MainWindowTest, TheGroupBoxesHaveTheirFontAndTheButtonsTheSystemsMessageF
     EXPECT_EQ(::GetObjectW(boxFont, sizeof gone, &gone), 0);
 }
 
-TEST_F(MainWindowTest, TheBrowserIsHostedInPlaceAndItsWindowStored) {
+TEST_F(MainWindowTest, TheBrowserIsActivatedInPlaceAndItsWindowStored) {
     HWND browser = Control("超文本浏览框1");
     ASSERT_NE(browser, nullptr);
     EXPECT_EQ(::GetParent(browser), window.Handle());

@@ -1,4 +1,4 @@
-#include "page/browser_host/scripted/scripted_dom.h"
+#include "page/browser_host/scripted/scripted_document.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
-#include "app/win32/page_origin.h"
+#include "app/win32/page_reload.h"
 
 namespace autolabel::app::win32 {
 
-void PageOrigin::Reload(ReloadTarget& target) const {
+void PageReload::Reload(ReloadTarget& target) const {
     // Refresh would re-send the form, or ask with a modal dialog whether to,
     // again at every automatic pass.
     if (!fromPost_) {

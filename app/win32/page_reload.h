@@ -20,7 +20,7 @@ class ReloadTarget {
     ~ReloadTarget() = default;
 };
 
-class PageOrigin {
+class PageReload {
   public:
     // The refresh level of the reload: REFRESH_COMPLETELY, the documented
     // plain reload from the server (0, 1 and 3 are the documented levels).

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/navigation_watch.h"
-#include "app/win32/page_origin.h"
+#include "app/win32/page_reload.h"
 #include "support/win32/unique_bstr.h"
 #include "support/win32/unique_variant.h"
 #include "tests/win32/support/main_window_fixture.h"
@@ -26,7 +26,7 @@ using app::win32::ReloadTarget;
 
 using tests::win32::RunMessagesUntil;
 
-using app::win32::PageOrigin;
+using app::win32::PageReload;
 using app::win32::PageWindow;
 
 using support::win32::ComPtr;
@@ -224,9 +224,9 @@ class RecordingReloadTarget final : public ReloadTarget {
     void Refresh2(int level) override { calls.push_back(L"Refresh2 " + std::to_wstring(level)); }
 };
 
-TEST(PageOrigin, AReloadAsksForThePostsAnswerAfreshAndReloadsAnyOtherPage) {
+TEST(PageReload, AReloadAsksForThePostsAnswerAfreshAndReloadsAnyOtherPage) {
     RecordingReloadTarget control;
-    PageOrigin origin;
+    PageReload origin;
     origin.Reload(control);  // nothing navigated yet: the start page
     origin.NavigationStarting(true);
     origin.Reload(control);  // the post has not arrived: the page is the one before it
