@@ -17,7 +17,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# Libraries cross-built for this build (scripts/windows-libxml2.sh puts a
+# Libraries cross-built for this build (scripts/build-windows-libxml2.sh puts a
 # static libxml2 there), searched like the mingw root.
 set(AUTOLABEL_WINDOWS_DEPS "" CACHE PATH "Prefixes of cross-built libraries")
 if(AUTOLABEL_WINDOWS_DEPS)

@@ -4,9 +4,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build/bench-linux"
-source "$root/scripts/parallel-jobs.sh"
+source "$root/scripts/lib/parallel-jobs.sh"
 (cd "$root" && cmake --preset bench-linux >/dev/null && cmake --build --preset bench-linux)
-source "$root/scripts/linux-xvfb.sh"
+source "$root/scripts/lib/xvfb.sh"
 if [[ -z "${DISPLAY:-}" ]]; then
     start_xvfb || { echo "bench-linux: could not start Xvfb" >&2; exit 1; }
     trap stop_xvfb EXIT

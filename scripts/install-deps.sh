@@ -2,7 +2,8 @@
 # Installs the Debian packages listed in scripts/packages/*.txt that this
 # machine lacks. Needs root (or sudo) only when something is missing.
 set -euo pipefail
-cd "$(dirname "$0")/packages"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root/scripts/packages"
 
 mapfile -t wanted < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' ./*.txt | grep -v '^$' | sort -u)
 missing=()

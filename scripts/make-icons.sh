@@ -4,7 +4,8 @@
 # results are kept in the repository, so a build needs neither tool; run
 # this again after changing the drawing.
 set -euo pipefail
-cd "$(dirname "$0")/../data/icons"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root/data/icons"
 command -v rsvg-convert >/dev/null && command -v convert >/dev/null ||
     { echo "make-icons: needs rsvg-convert (librsvg2-bin) and convert (imagemagick)" >&2; exit 1; }
 scratch=$(mktemp -d)

@@ -1,27 +1,28 @@
 #!/usr/bin/env bash
-# Builds the release packages into build/packages, from the "linux" and
-# "windows" presets, with CPack:
+# Builds the release packages into build/packages, from the "package-linux"
+# and "windows" presets, with CPack:
 #   autolabel_<version>_amd64.deb     the Linux program for Debian 12
 #   autolabel-<version>-win64.zip     autolabel.exe and a text for its user
 # then checks them as Debian and the desktops do (lintian, desktop-file-
 # validate, appstreamcli validate) and fails on any error.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
 bash scripts/install-deps.sh
-source scripts/parallel-jobs.sh
+source scripts/lib/parallel-jobs.sh
 out="$PWD/build/packages"
 mkdir -p "$out"
 
 echo "== Debian package"
-cmake --preset linux -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
-cmake --build --preset linux
+cmake --preset package-linux >/dev/null
+cmake --build --preset package-linux
 rm -f "$out"/autolabel_*_amd64.deb
-cpack --config build/linux/CPackConfig.cmake -B "$out" >/dev/null
+cpack --config build/package-linux/CPackConfig.cmake -B "$out" >/dev/null
 deb=$(ls "$out"/autolabel_*_amd64.deb)
 
 echo "== Windows zip"
-libxml2=$(bash scripts/windows-libxml2.sh)
-cmake --preset windows -DAUTOLABEL_WINDOWS_DEPS="$libxml2" >/dev/null
+bash scripts/build-windows-libxml2.sh >/dev/null
+cmake --preset windows >/dev/null
 cmake --build --preset windows --target autolabel
 rm -f "$out"/autolabel-*-win64.zip
 cpack --config build/windows/CPackConfig.cmake -B "$out" >/dev/null

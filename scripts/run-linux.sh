@@ -5,7 +5,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build/linux"
-source "$root/scripts/parallel-jobs.sh"
+source "$root/scripts/lib/parallel-jobs.sh"
 (cd "$root" && cmake --preset linux >/dev/null && cmake --build --preset linux)
 exe="$build/app/gtk/autolabel"
 page="file://$root/demo/moderation.html"
@@ -14,7 +14,7 @@ if [[ -n "${DISPLAY:-}" ]]; then
     exec "$exe" "$page"
 fi
 
-source "$root/scripts/linux-xvfb.sh"
+source "$root/scripts/lib/xvfb.sh"
 start_xvfb || { echo "run-linux: could not start Xvfb" >&2; exit 1; }
 "$exe" "$page" &
 tool=$!

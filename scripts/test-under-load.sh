@@ -8,8 +8,9 @@
 # only when every test passed every time. Nothing is retried. Long (about a
 # quarter of an hour), so not part of scripts/test.sh or CI.
 set -uo pipefail
-cd "$(dirname "$0")/.."
-source scripts/parallel-jobs.sh
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+source scripts/lib/parallel-jobs.sh
 
 logs="$PWD/build/under-load"
 mkdir -p "$logs"
@@ -64,15 +65,15 @@ run_linux() {
     shift
     : >"$log"
     "$@" "$bridge" >>"$log" 2>&1 || status=$?
-    "$@" bash scripts/with-xvfb.sh "$e2e" >>"$log" 2>&1 || status=$?
+    "$@" bash scripts/run-under-xvfb.sh "$e2e" >>"$log" 2>&1 || status=$?
     report "$name" "$log" "$status"
 }
 
 echo "== building the Linux window's tests"
 cmake --preset test-linux >/dev/null && cmake --build --preset test-linux || exit 1
 echo "== building the Windows program"
-libxml2=$(bash scripts/windows-libxml2.sh) || exit 1
-{ cmake --preset windows -DAUTOLABEL_WINDOWS_DEPS="$libxml2" >/dev/null &&
+bash scripts/build-windows-libxml2.sh >/dev/null || exit 1
+{ cmake --preset windows >/dev/null &&
     cmake --build --preset windows; } || exit 1
 
 echo "== Linux suites, three runs with both cores busy ($(command -v stress-ng >/dev/null && echo stress-ng || echo two busy loops))"

@@ -4,18 +4,20 @@
 # server, and a display (its own Xvfb when there is none; no display fails
 # the run). Leaves build/windows/screenshot.png of the window under Wine.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/parallel-jobs.sh
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+source scripts/lib/parallel-jobs.sh
 
 build="$PWD/build/windows"
-# The core's in-memory double needs libxml2, cross-built once.
-libxml2=$(bash scripts/windows-libxml2.sh)
-cmake --preset windows -DAUTOLABEL_WINDOWS_DEPS="$libxml2" >/dev/null
+# The core's in-memory double needs libxml2, cross-built once where the
+# preset looks for it.
+bash scripts/build-windows-libxml2.sh >/dev/null
+cmake --preset windows >/dev/null
 cmake --build --preset windows
 
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
-source scripts/linux-xvfb.sh
+source scripts/lib/xvfb.sh
 app_pid=""
 cleanup() {
     [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true

@@ -4,10 +4,11 @@
 # AddressSanitizer + UndefinedBehaviorSanitizer), the Linux window on the real
 # engine under Xvfb and the Windows program under Wine.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
 
 bash scripts/install-deps.sh
-source scripts/parallel-jobs.sh
+source scripts/lib/parallel-jobs.sh
 
 echo "== C++ formatting"
 bash scripts/check-format.sh

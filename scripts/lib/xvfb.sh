@@ -1,4 +1,4 @@
-# Sourced by the scripts that need a display (with-xvfb.sh, run-linux.sh,
+# Sourced by the scripts that need a display (run-under-xvfb.sh, run-linux.sh,
 # bench-linux.sh, test-windows.sh): a private Xvfb server and the settings
 # WebKitGTK needs to draw in it as root, without GPU or desktop bus.
 
