@@ -27,6 +27,8 @@ cleanup() {
 trap cleanup EXIT
 
 # Windows cannot be created without a display, and skipped tests would pass.
+# A full HD screen: wide enough for the window's buttons at 175 %.
+export XVFB_SCREEN=1920x1080x24
 if [[ -z "${DISPLAY:-}" ]] || ! xdpyinfo >/dev/null 2>&1; then
     start_xvfb || { echo "test-windows: no X display and Xvfb would not start" >&2; exit 1; }
 fi
@@ -58,6 +60,17 @@ sleep 5
 import -window root "$build/screenshot.png"
 kill "$app_pid" 2>/dev/null || true
 app_pid=""
+# And at 150 % (144 DPI), as a laptop shows it: the window lays itself out
+# at the DPI that the program reads as it starts.
+desktop='HKCU\Control Panel\Desktop'
+wine reg add "$desktop" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wine "$build/app/win32/autolabel.exe" >/dev/null 2>&1 &
+app_pid=$!
+sleep 5
+import -window root "$build/screenshot-144dpi.png"
+kill "$app_pid" 2>/dev/null || true
+app_pid=""
+wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1
 
 echo "== Windows tests and the core's tests under Wine"
 [[ -f "$build/tests/core_tests.exe" ]] || { echo "test-windows: core tests not built" >&2; exit 1; }
@@ -82,4 +95,4 @@ kill "$app_pid" 2>/dev/null || true
 app_pid=""
 echo "test-windows: the zip's autolabel.exe opened its window"
 
-echo "test-windows: passed; screenshot in $build/screenshot.png"
+echo "test-windows: passed; screenshots in $build/screenshot.png and $build/screenshot-144dpi.png"

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "app/win32/file_drop_filter.h"
+
 namespace autolabel::app::win32 {
 
 using support::win32::AnswerQueryInterface;
@@ -166,8 +168,18 @@ void BrowserSite::RunContextCommand(UINT command) {
     if (*run) (*run)();
 }
 
-STDMETHODIMP BrowserSite::GetHostInfo(DOCHOSTUIINFO*) {
-    return E_NOTIMPL;  // the control's defaults
+STDMETHODIMP BrowserSite::GetHostInfo(DOCHOSTUIINFO* info) {
+    if (!info) return E_POINTER;
+    if (info->cbSize < sizeof *info) return E_INVALIDARG;
+    // No sunken border around the page inside the tool's own frame; the
+    // page's controls and scroll bars in the system's visual style, as the
+    // buttons below it; CSS pixels scaled to the system's DPI, as the
+    // window's layout is (96 DPI: no change).
+    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_THEME | DOCHOSTUIFLAG_DPI_AWARE;
+    info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+    info->pchHostCss = nullptr;
+    info->pchHostNS = nullptr;
+    return S_OK;
 }
 
 STDMETHODIMP BrowserSite::GetOptionKeyPath(LPOLESTR* key, DWORD) {
@@ -175,9 +187,11 @@ STDMETHODIMP BrowserSite::GetOptionKeyPath(LPOLESTR* key, DWORD) {
     return E_NOTIMPL;  // the system's settings, no key of the tool's
 }
 
-STDMETHODIMP BrowserSite::GetDropTarget(IDropTarget*, IDropTarget** target) {
-    if (target) *target = nullptr;
-    return E_NOTIMPL;
+STDMETHODIMP BrowserSite::GetDropTarget(IDropTarget* own, IDropTarget** target) {
+    if (!target) return E_POINTER;
+    // The control's target, with files kept out.
+    *target = new FileDropFilter(own);
+    return S_OK;
 }
 
 STDMETHODIMP BrowserSite::GetExternal(IDispatch** external) {

@@ -114,7 +114,7 @@ class BrowserSite final
     STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
     STDMETHODIMP TranslateAccelerator(LPMSG message, const GUID*, DWORD) override;
     STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override;
-    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** target) override;
+    STDMETHODIMP GetDropTarget(IDropTarget* own, IDropTarget** target) override;
     STDMETHODIMP GetExternal(IDispatch** external) override;
     STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) override;
     STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** filtered) override;

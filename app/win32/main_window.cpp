@@ -8,6 +8,7 @@
 
 #include "app/commands.h"
 #include "app/win32/placement.h"
+#include "app/win32/system_dpi.h"
 #include "page/browser_host/win32/document_call.h"
 #include "page/browser_host/win32/window_handle.h"
 #include "support/win32/utf16.h"
@@ -39,11 +40,12 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 constexpr int kBackgroundColor = COLOR_BTNFACE;
 
-UniqueFont CreateDefinedFont(const app::FontDefinition& font) {
-    return UniqueFont(::CreateFontW(font.height, 0, 0, 0, font.weight, font.italic, font.underline,
-                                    font.strikeOut, static_cast<DWORD>(font.charset),
-                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH | FF_DONTCARE, Utf8ToWide(font.face).c_str()));
+// The definition's height is in pixels at 96 DPI, like its geometry.
+UniqueFont CreateDefinedFont(const app::FontDefinition& font, int dpi) {
+    return UniqueFont(::CreateFontW(
+        ScaleToDpi(font.height, dpi), 0, 0, 0, font.weight, font.italic, font.underline,
+        font.strikeOut, static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Utf8ToWide(font.face).c_str()));
 }
 
 // The platform's default font for controls: the message font of the
@@ -55,27 +57,13 @@ UniqueFont CreateMessageFont() {
     return UniqueFont(::CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
-// The client area holds every control of the definition: its size is where
-// the lowest and the rightmost of them end.
-SIZE ClientSizeFor(const app::WindowDefinition& definition) {
-    SIZE size{0, 0};
-    for (const ControlDefinition& control : definition.controls) {
-        if (control.kind == ControlKind::Timer) continue;
-        size.cx = std::max<LONG>(size.cx, control.left + control.width);
-        size.cy = std::max<LONG>(size.cy, control.top + control.height);
-    }
-    return size;
-}
-
-// The outer size for that client area, with this frame's borders and
-// caption as the system draws them (wider on Windows 10 and 11 than the
-// definition's outer size allows for).
-SIZE WindowSizeFor(const app::WindowDefinition& definition) {
-    const SIZE client = ClientSizeFor(definition);
-    RECT frame{0, 0, client.cx, client.cy};
-    if (!::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle))
-        return {definition.width, definition.height};
-    return {frame.right - frame.left, frame.bottom - frame.top};
+// How far this frame's borders and caption reach beyond the client area, as
+// the system draws them at its DPI (more on Windows 10 and 11 than the
+// definition's outer size allows for): the client area holds every control.
+RECT FrameOfWindow() {
+    RECT frame{0, 0, 0, 0};
+    if (!::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle)) return RECT{};
+    return RECT{-frame.left, -frame.top, frame.right, frame.bottom};
 }
 
 }  // namespace
@@ -107,13 +95,16 @@ void MainWindow::CreateMainWindow(const app::WindowDefinition& definition,
                               reinterpret_cast<HBRUSH>(kBackgroundColor + 1));
     SilenceNavigationSounds();
 
-    const SIZE size = WindowSizeFor(definition);
-    const RECT defined{definition.left, definition.top, definition.left + size.cx,
-                       definition.top + size.cy};
-    const RECT placed = PlaceInWorkArea(defined, WorkAreaFor(defined));
+    // System-DPI aware (the manifest): sharp text, the layout scaled here.
+    dpi_ = SystemDpi();
+    const RECT frame = FrameOfWindow();
+    layout_ = LayOutMainWindow(definition, dpi_, frame,
+                               WorkArea(DefinedWindowRect(definition, dpi_, frame)));
+    const RECT& placed = layout_.window;
     window_ = ::CreateWindowExW(kWindowExStyle, kWindowClass, Utf8ToWide(definition.title).c_str(),
-                                kWindowStyle, placed.left, placed.top, size.cx, size.cy, nullptr,
-                                nullptr, ::GetModuleHandleW(nullptr), this);
+                                kWindowStyle, placed.left, placed.top, placed.right - placed.left,
+                                placed.bottom - placed.top, nullptr, nullptr,
+                                ::GetModuleHandleW(nullptr), this);
     if (!window_) return;
     browser_host::win32::SetMessagePreTranslator(this);
     CreateControls(startAddress);
@@ -132,35 +123,36 @@ void MainWindow::CreateControls(const std::string& startAddress) {
     // The stock GUI font, where the metrics cannot be read, is not ours to delete.
     const HFONT buttonFont =
         buttonFont_ ? buttonFont_.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    int id = kFirstControlId;
-    for (const ControlDefinition& control : definition_->controls) {
-        const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++));
+    for (size_t index = 0; index < definition_->controls.size(); ++index) {
+        const ControlDefinition& control = definition_->controls[index];
+        const RECT& bounds = layout_.controls[index];
+        const int left = bounds.left, top = bounds.top, width = bounds.right - bounds.left,
+                  height = bounds.bottom - bounds.top;
+        const auto menu = reinterpret_cast<HMENU>(
+            static_cast<INT_PTR>(kFirstControlId + static_cast<int>(index)));
         const std::wstring caption = Utf8ToWide(control.caption);
         switch (control.kind) {
             case ControlKind::PushButton: {
                 HWND button = ::CreateWindowExW(
                     0, WC_BUTTONW, caption.c_str(),
-                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON,
-                    control.left, control.top, control.width, control.height, window_, menu,
-                    instance, nullptr);
+                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON, left, top,
+                    width, height, window_, menu, instance, nullptr);
                 ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont), FALSE);
                 break;
             }
             case ControlKind::RadioGroupBox: {
-                HWND box = ::CreateWindowExW(0, WC_BUTTONW, caption.c_str(),
-                                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX,
-                                             control.left, control.top, control.width,
-                                             control.height, window_, menu, instance, nullptr);
+                HWND box =
+                    ::CreateWindowExW(0, WC_BUTTONW, caption.c_str(),
+                                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, left,
+                                      top, width, height, window_, menu, instance, nullptr);
                 if (control.font) {
-                    if (!groupBoxFont_) groupBoxFont_ = CreateDefinedFont(*control.font);
+                    if (!groupBoxFont_) groupBoxFont_ = CreateDefinedFont(*control.font, dpi_);
                     ::SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(groupBoxFont_.Get()),
                                    FALSE);
                 }
                 break;
             }
             case ControlKind::WebBrowser: {
-                const RECT bounds{control.left, control.top, control.left + control.width,
-                                  control.top + control.height};
                 WebBrowser::Callbacks callbacks;
                 callbacks.openNewWindow = [this] { return OpenPageWindow(); };
                 // F5, Ctrl+R and the page's menu reload as 刷新 does.
@@ -207,6 +199,8 @@ int MainWindow::RunMessageLoop() {
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) browser_host::win32::DeliverMessage(message);
     return static_cast<int>(message.wParam);
 }
+
+RECT MainWindow::WorkArea(const RECT& window) const { return WorkAreaFor(window); }
 
 browser_host::WindowHandle MainWindow::BrowserWindowHandle() { return FromHwnd(browser_.Window()); }
 

@@ -12,6 +12,7 @@
 #include "app/win32/focus_keeper.h"
 #include "app/win32/page_window.h"
 #include "app/win32/web_browser.h"
+#include "app/win32/window_layout.h"
 #include "app/window_services.h"
 #include "page/browser_host/win32/message_delivery.h"
 #include "support/win32/ole_initialization.h"
@@ -43,9 +44,17 @@ class MainWindow : public app::ProgramWindow, private browser_host::win32::Messa
     // The windows the page has opened, still open.
     std::vector<PageWindow*> PageWindows() const;
 
+    // Where the window and its controls were put, at the system's DPI.
+    const WindowLayout& Layout() const noexcept { return layout_; }
+    int Dpi() const noexcept { return dpi_; }
+
     // Control identifiers are the definition's order, from here on.
     static constexpr int kFirstControlId = 100;
     static constexpr UINT_PTR kTimerId = 1;
+
+  protected:
+    // The work area of the monitor that `window` (screen coordinates) opens on.
+    virtual RECT WorkArea(const RECT& window) const;
 
   private:
     friend LRESULT CALLBACK support::win32::ObjectWindowProc<MainWindow>(HWND, UINT, WPARAM,
@@ -65,6 +74,8 @@ class MainWindow : public app::ProgramWindow, private browser_host::win32::Messa
     WebBrowser browser_;
     std::vector<std::unique_ptr<PageWindow>> pageWindows_;
     FocusKeeper focus_;
+    int dpi_ = 96;
+    WindowLayout layout_;
     support::win32::UniqueFont groupBoxFont_;
     support::win32::UniqueFont buttonFont_;
     std::optional<support::win32::OleInitialization> ole_;

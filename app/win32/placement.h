@@ -1,7 +1,7 @@
 // Where the main window opens: at its defined position where it fits, else
 // moved up and left, as little as needed, into the monitor's work area. A
-// DPI-unaware window is stretched by the system (1040 x 680 is 1560 x 1020
-// at 150 %), and a fixed frame cannot be made smaller by the user.
+// window scaled to the system's DPI grows (1040 x 647 is 1560 x 970 at
+// 150 %), and a fixed frame cannot be made smaller by the user.
 #pragma once
 
 #include <windows.h>

@@ -41,6 +41,9 @@ bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view addre
     }
     ConnectEvents();
     if (!browser_) return true;
+    // Nothing dropped on the page navigates the control (the site's drop
+    // target keeps files out of the page as well).
+    browser_->put_RegisterAsDropTarget(VARIANT_FALSE);
     if (address.empty())
         browser_->put_RegisterAsBrowser(VARIANT_TRUE);  // a new window's control, for its opener
     else

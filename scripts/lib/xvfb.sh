@@ -7,13 +7,14 @@ export LIBGL_ALWAYS_SOFTWARE=1 GSETTINGS_BACKEND=memory GTK_IM_MODULE=none NO_AT
 
 xvfb_pid=""
 
-# Starts Xvfb on the first free display from :90 and exports DISPLAY.
+# Starts Xvfb on the first free display from :90 and exports DISPLAY; its
+# screen is XVFB_SCREEN (width x height x depth), 1280x800x24 unless set.
 start_xvfb() {
     command -v Xvfb >/dev/null || { echo "Xvfb is not installed" >&2; return 1; }
     local n
     for n in $(seq 90 130); do
         [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${XVFB_SCREEN:-1280x800x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
         xvfb_pid=$!
         local i
         for i in $(seq 1 100); do

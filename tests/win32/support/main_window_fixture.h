@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,6 +94,11 @@ class ObservedWindow : public MainWindow {
                           const std::string& address) override {
         MainWindow::CreateMainWindow(definition, address);
         if (afterCreate) afterCreate(*this);
+    }
+    // A work area of the test's choice instead of the monitor's.
+    std::optional<RECT> workArea;
+    RECT WorkArea(const RECT& window) const override {
+        return workArea ? *workArea : MainWindow::WorkArea(window);
     }
     browser_host::WindowHandle BrowserWindowHandle() override {
         ++browserReads;

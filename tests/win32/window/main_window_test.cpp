@@ -17,11 +17,14 @@
 #include "app/commands.h"
 #include "app/program.h"
 #include "app/win32/placement.h"
+#include "app/win32/system_dpi.h"
+#include "app/win32/window_layout.h"
 #include "app/window_definition.h"
 #include "page/browser_host/win32/win32_platform.h"
 #include "page/browser_host/win32/window_handle.h"
 #include "page/page_automation.h"
 #include "support/win32/utf16.h"
+#include "tests/win32/support/layout_checks.h"
 #include "tests/win32/support/main_window_fixture.h"
 #include "tests/win32/support/test_document.h"
 #include "tests/win32/support/test_windows.h"
@@ -36,6 +39,7 @@ using browser_host::win32::FromHwnd;
 namespace {
 using tests::win32::RunMessagesUntil;
 
+using app::ControlDefinition;
 using app::ControlKind;
 
 TEST_F(MainWindowTest, HasTheTitleAndAClientAreaThatHoldsEveryControl) {
@@ -94,6 +98,97 @@ TEST(Placement, TheWindowKeepsItsPlaceWhereItFitsAndMovesAsLittleAsNeededWhereIt
     placed = PlaceInWorkArea(RECT{1970, 50, 2970, 680}, RECT{1920, 0, 2880, 1040});
     EXPECT_EQ(placed.left, 1920);
     EXPECT_EQ(placed.top, 50);
+}
+
+// Laptop screens as the system-DPI-aware window sees them (pixels, above
+// a taskbar of 40 pixels at 100 %), and, at 96 DPI, the work areas the
+// same screens give a program the system stretches.
+struct ScaledScreen {
+    const char* name;
+    int dpi;
+    RECT workArea;
+};
+constexpr ScaledScreen kLaptopScreens[] = {
+    {"1366 x 768 at 125 %", 120, {0, 0, 1366, 718}},
+    {"1600 x 900 at 150 %", 144, {0, 0, 1600, 840}},
+    {"1920 x 1080 at 175 %", 168, {0, 0, 1920, 1010}},
+    {"1920 x 1080 at 200 %", 192, {0, 0, 1920, 1000}},
+    {"1280 x 800 at 125 %", 120, {0, 0, 1280, 750}},
+    {"1366 x 768 at 125 %, stretched", 96, {0, 0, 1093, 574}},
+    {"1600 x 900 at 150 %, stretched", 96, {0, 0, 1066, 560}},
+    {"1920 x 1080 at 175 %, stretched", 96, {0, 0, 1097, 577}},
+    {"1920 x 1080 at 200 %, stretched", 96, {0, 0, 960, 500}},
+    {"1280 x 800 at 125 %, stretched", 96, {0, 0, 1024, 600}},
+    {"a taskbar on the left, 1366 x 768 at 125 %", 120, {62, 0, 1366, 768}},
+};
+// 100 % on 1280 x 720 and larger.
+constexpr RECT kLargeWorkAreas[] = {
+    {0, 0, 1280, 680}, {0, 0, 1366, 728}, {0, 0, 1920, 1040}, {0, 0, 2560, 1400}};
+
+// 超文本浏览框1's place in the definition.
+constexpr size_t kBrowser = 2;
+
+// A frame of Windows 10 and 11 for this window at `dpi`.
+RECT FrameAt(int dpi) {
+    return RECT{ScaleToDpi(8, dpi), ScaleToDpi(31, dpi), ScaleToDpi(8, dpi), ScaleToDpi(8, dpi)};
+}
+
+TEST(WindowLayout, FitsEveryCommonLaptopScalingButtonsIncludedAndChangesNothingOnLargerScreens) {
+    const auto& definition = app::MainWindowDefinition();
+    ASSERT_EQ(definition.controls[kBrowser].kind, ControlKind::WebBrowser);
+    for (const ScaledScreen& screen : kLaptopScreens) {
+        SCOPED_TRACE(screen.name);
+        const RECT frame = FrameAt(screen.dpi);
+        const WindowLayout layout =
+            LayOutMainWindow(definition, screen.dpi, frame, screen.workArea);
+        testing::ExpectFitsAndKeepsTheRows(layout, frame, screen.workArea, screen.dpi);
+        // None of these has room for the whole window: the browser gives up
+        // height, and leaves most of it.
+        EXPECT_LT(layout.client.cy, ScaleToDpi(608, screen.dpi));
+        EXPECT_GT(layout.controls[kBrowser].bottom, ScaleToDpi(350, screen.dpi));
+    }
+    for (const RECT& workArea : kLargeWorkAreas) {
+        SCOPED_TRACE(testing::Describe(workArea));
+        const RECT frame = FrameAt(96);
+        const WindowLayout layout = LayOutMainWindow(definition, 96, frame, workArea);
+        testing::ExpectFitsAndKeepsTheRows(layout, frame, workArea, 96);
+        for (size_t i = 0; i < definition.controls.size(); ++i) {
+            const ControlDefinition& control = definition.controls[i];
+            if (control.kind == ControlKind::Timer) continue;
+            const RECT defined{control.left, control.top, control.left + control.width,
+                               control.top + control.height};
+            EXPECT_TRUE(::EqualRect(&layout.controls[i], &defined)) << control.name;
+        }
+        // At its defined place, moved up only where the screen is too low.
+        const RECT placed = PlaceInWorkArea(RECT{50, 50, 50 + 1040, 50 + 647}, workArea);
+        EXPECT_TRUE(::EqualRect(&layout.window, &placed)) << testing::Describe(layout.window);
+    }
+}
+
+TEST(MainWindowLayout, TheRealWindowFitsEachLaptopsWorkAreaWithItsButtons) {
+    CountingPlatform platform;
+    app::page = std::make_unique<automation::PageAutomation>(platform);
+    for (const ScaledScreen& screen : kLaptopScreens) {
+        SCOPED_TRACE(screen.name);
+        ObservedWindow window;
+        app::mainWindow = &window;
+        // The scale of this process: the screens' work areas as it sees them.
+        const int dpi = SystemDpi();
+        window.workArea = RECT{0, 0, ::MulDiv(screen.workArea.right, dpi, screen.dpi),
+                               ::MulDiv(screen.workArea.bottom, dpi, screen.dpi)};
+        window.CreateMainWindow(app::MainWindowDefinition(), "about:blank");
+        ASSERT_NE(window.Handle(), nullptr);
+        EXPECT_EQ(window.Dpi(), dpi);
+        testing::ExpectWindowLaidOut(window.Handle(), *window.workArea, dpi);
+        // The page's area fills what the browser was given.
+        RECT view{};
+        ::GetClientRect(::GetWindow(window.ControlWindow("超文本浏览框1"), GW_CHILD), &view);
+        EXPECT_EQ(view.bottom, window.Layout().controls[kBrowser].bottom);
+        ::DestroyWindow(window.Handle());
+        RunMessagesFor(std::chrono::milliseconds(0));
+    }
+    app::mainWindow = nullptr;
+    app::page.reset();
 }
 
 TEST_F(MainWindowTest, TheWindowLiesInsideTheWorkAreaOfItsMonitor) {

@@ -6,6 +6,7 @@
 #include <docobj.h>
 #include <exdispid.h>
 #include <gtest/gtest.h>
+#include <mshtmhst.h>
 #include <urlmon.h>
 
 #include <string>
@@ -525,6 +526,120 @@ TEST_F(ServedPageTest, TheRefreshOfThePagesMenuIsTheToolsReload) {
     EXPECT_EQ(handler->ShowContextMenu(CONTEXT_MENU_DEFAULT, &at, nullptr, nullptr), S_OK);
     ::KillTimer(nullptr, timer);
     EXPECT_EQ(window.reloads, 1) << "awaited 刷新 chosen from the page's menu";
+}
+
+// What is dragged over the page: files, or a text.
+class DraggedData final : public browser_host::win32::ComObject<IDataObject> {
+  public:
+    explicit DraggedData(CLIPFORMAT format) : format_(format) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        return browser_host::win32::AnswerQueryInterface(
+            iid, object, {{IID_IUnknown, this}, {IID_IDataObject, this}});
+    }
+    STDMETHODIMP QueryGetData(FORMATETC* format) override {
+        return format && format->cfFormat == format_ ? S_OK : DV_E_FORMATETC;
+    }
+    STDMETHODIMP GetData(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+  private:
+    CLIPFORMAT format_;
+};
+
+// The control's own drop target, recording what reaches it.
+class RecordingDropTarget final : public browser_host::win32::ComObject<IDropTarget> {
+  public:
+    std::vector<std::string> calls;
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        return browser_host::win32::AnswerQueryInterface(
+            iid, object, {{IID_IUnknown, this}, {IID_IDropTarget, this}});
+    }
+    STDMETHODIMP DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        calls.push_back("enter");
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    STDMETHODIMP DragOver(DWORD, POINTL, DWORD* effect) override {
+        calls.push_back("over");
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    STDMETHODIMP DragLeave() override {
+        calls.push_back("leave");
+        return S_OK;
+    }
+    STDMETHODIMP Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        calls.push_back("drop");
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+};
+
+TEST_F(MainWindowTest, ThePageHasNoBorderOfItsOwnIsThemedScaledAndTakesNoFiles) {
+    auto handler =
+        ComPtr<IOleClientSite>::Share(window.Browser().Site()).Query<IDocHostUIHandler>();
+    ASSERT_TRUE(handler);
+    DOCHOSTUIINFO info{};
+    info.cbSize = sizeof info;
+    info.dwFlags = DOCHOSTUIFLAG_NOTHEME;
+    ASSERT_EQ(handler->GetHostInfo(&info), S_OK);
+    EXPECT_EQ(info.dwFlags, static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_THEME |
+                                               DOCHOSTUIFLAG_DPI_AWARE));
+    EXPECT_EQ(info.dwDoubleClick, static_cast<DWORD>(DOCHOSTUIDBLCLK_DEFAULT));
+    EXPECT_EQ(info.pchHostCss, nullptr);
+
+    // The control's own drop target is asked only for what carries no file.
+    auto own = ComPtr<RecordingDropTarget>::Adopt(new RecordingDropTarget());
+    ComPtr<IDropTarget> target;
+    ASSERT_EQ(handler->GetDropTarget(own.Get(), target.Put()), S_OK);
+    ASSERT_TRUE(target);
+    auto files = ComPtr<DraggedData>::Adopt(new DraggedData(CF_HDROP));
+    auto text = ComPtr<DraggedData>::Adopt(new DraggedData(CF_UNICODETEXT));
+    const POINTL at{100, 100};
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+    EXPECT_EQ(target->DragEnter(files.Get(), MK_LBUTTON, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(target->DragOver(MK_LBUTTON, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(target->Drop(files.Get(), 0, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_TRUE(own->calls.empty());
+    // A text dragged into the page's field, and one dragged away again.
+    for (const bool dropped : {true, false}) {
+        effect = DROPEFFECT_COPY;
+        target->DragEnter(text.Get(), MK_LBUTTON, at, &effect);
+        target->DragOver(MK_LBUTTON, at, &effect);
+        if (dropped)
+            target->Drop(text.Get(), 0, at, &effect);
+        else
+            target->DragLeave();
+        EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+    }
+    EXPECT_EQ(own->calls,
+              (std::vector<std::string>{"enter", "over", "drop", "enter", "over", "leave"}));
+    // Files in the drag that leaves: the control hears nothing of it.
+    target->DragEnter(files.Get(), MK_LBUTTON, at, &effect);
+    target->DragLeave();
+    EXPECT_EQ(own->calls.size(), 6u);
+    target.Reset();
+    EXPECT_EQ(own->References(), 1u);
+
+    // Nor is the control itself a drop target that navigates.
+    auto browser = window.Browser().Application().Query<IWebBrowser2>();
+    ASSERT_TRUE(browser);
+    VARIANT_BOOL registered = VARIANT_TRUE;
+    ASSERT_EQ(browser->get_RegisterAsDropTarget(&registered), S_OK);
+    EXPECT_EQ(registered, VARIANT_FALSE);
 }
 
 TEST_F(MainWindowTest, NavigationSoundsAreOffForTheProcess) {

@@ -1,0 +1,28 @@
+// The main of the tests at a raised system DPI: without arguments of its
+// own it runs the tests that start processes at that DPI; with
+// --scaled-dpi=N it is such a process, and runs the checks made inside it.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace autolabel::tests::win32 {
+extern int expectedDpi;
+}
+
+int main(int argc, char** argv) {
+    GTEST_FLAG_SET(filter, "-InScaledProcess.*");
+    ::testing::InitGoogleTest(&argc, argv);
+    constexpr char kScaled[] = "--scaled-dpi=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kScaled, sizeof kScaled - 1) != 0) continue;
+        autolabel::app::win32::expectedDpi = std::atoi(argv[i] + sizeof kScaled - 1);
+        GTEST_FLAG_SET(filter, "InScaledProcess.*");
+    }
+    const bool ole = SUCCEEDED(::OleInitialize(nullptr));
+    const int status = RUN_ALL_TESTS();
+    if (ole) ::OleUninitialize();
+    return status;
+}
