@@ -121,7 +121,7 @@ STDMETHODIMP BrowserSite::TranslateAccelerator(LPMSG message, const GUID*, DWORD
     }
     // Backspace deletes in a text field and goes back nowhere.
     if (key == VK_BACK && !control && !alt &&
-        !(commands_.focusIsEditable && commands_.focusIsEditable()))
+        !(commands_.focusIsEditable && commands_.focusIsEditable(message->hwnd)))
         return S_OK;
     return S_FALSE;
 }

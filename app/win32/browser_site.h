@@ -24,9 +24,9 @@ class BrowserSite final
     // What the page's own keys and menu do instead of the control's.
     struct PageCommands {
         std::function<void()> reload, goBack, goForward;
-        // Whether the focus in the page is where text is typed (Backspace
-        // deletes there and navigates nowhere).
-        std::function<bool()> focusIsEditable;
+        // Whether the focus in the page, where a key for `window` was
+        // typed, is where text is typed (Backspace deletes there).
+        std::function<bool(HWND window)> focusIsEditable;
     };
     // The context menu's commands, as TrackPopupMenu returns them.
     enum ContextCommand : UINT { kBack = 1, kForward, kReload };

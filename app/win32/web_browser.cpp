@@ -2,7 +2,12 @@
 
 #include <mshtml.h>
 #include <ocidl.h>
+#include <oleacc.h>
 
+#include <string_view>
+
+#include "app/win32/editable_focus.h"
+#include "page/browser_host/win32/dispatch_object.h"
 #include "page/browser_host/win32/document_call.h"
 #include "support/win32/unique_bstr.h"
 #include "support/win32/unique_variant.h"
@@ -12,6 +17,8 @@ namespace autolabel::app::win32 {
 using support::win32::ComPtr;
 using support::win32::UniqueBstr;
 using support::win32::UniqueVariant;
+
+using browser_host::win32::DispatchObject;
 
 using browser_host::win32::DocumentCallScope;
 
@@ -98,33 +105,35 @@ BrowserSite::PageCommands WebBrowser::PageCommands() {
     commands.goForward = [this] {
         if (browser_) browser_->GoForward();
     };
-    commands.focusIsEditable = [this] { return FocusIsEditable(); };
+    commands.focusIsEditable = [this](HWND keyWindow) { return FocusIsEditable(keyWindow); };
     return commands;
 }
 
-bool WebBrowser::FocusIsEditable() const {
-    if (!browser_) return false;
-    ComPtr<IDispatch> document;
-    if (FAILED(browser_->get_Document(document.Put())) || !document) return false;
-    auto html = document.Query<IHTMLDocument2>();
-    ComPtr<IHTMLElement> focus;
-    if (!html || FAILED(html->get_activeElement(focus.Put())) || !focus) return false;
-    if (auto element = focus.Query<IHTMLElement3>()) {
-        VARIANT_BOOL editable = VARIANT_FALSE;
-        if (SUCCEEDED(element->get_isContentEditable(&editable)) && editable) return true;
-    }
-    UniqueBstr tag;
-    if (FAILED(focus->get_tagName(tag.Put()))) return false;
-    const std::wstring_view name = tag.View();
-    if (::_wcsicmp(std::wstring(name).c_str(), L"textarea") == 0) return true;
-    if (::_wcsicmp(std::wstring(name).c_str(), L"input") != 0) return false;
-    auto input = focus.Query<IHTMLInputElement>();
-    UniqueBstr type;
-    if (!input || FAILED(input->get_type(type.Put()))) return true;
-    for (const wchar_t* notText :
-         {L"button", L"submit", L"reset", L"checkbox", L"radio", L"image", L"file", L"hidden"})
-        if (::_wcsicmp(std::wstring(type.View()).c_str(), notText) == 0) return false;
-    return true;
+namespace {
+
+// The document shown in `window` when it is the page's document window,
+// asked as the binding asks it.
+ComPtr<IDispatch> DocumentInWindow(HWND window) {
+    char name[32] = {};
+    if (!window || !::GetClassNameA(window, name, sizeof name) ||
+        std::string_view(name) != "Internet Explorer_Server")
+        return {};
+    static const UINT request = ::RegisterWindowMessageA("WM_HTML_GETOBJECT");
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutA(window, request, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) || !answer)
+        return {};
+    ComPtr<IUnknown> document;
+    if (FAILED(::ObjectFromLresult(answer, IID_IHTMLDocument, 0, document.PutVoid()))) return {};
+    return document.Query<IDispatch>();
+}
+
+}  // namespace
+
+bool WebBrowser::FocusIsEditable(HWND keyWindow) const {
+    // The document of the window the key was typed in, else the control's.
+    ComPtr<IDispatch> document = DocumentInWindow(keyWindow);
+    if (!document && browser_) browser_->get_Document(document.Put());
+    return win32::FocusIsEditable(DispatchObject::Wrap(std::move(document)));
 }
 
 bool WebBrowser::Contains(HWND window) const noexcept {

@@ -77,7 +77,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
 
     void ConnectEvents();
     BrowserSite::PageCommands PageCommands();
-    bool FocusIsEditable() const;
+    bool FocusIsEditable(HWND keyWindow) const;
     void DisconnectEvents();
 
     support::win32::ComPtr<BrowserSite> site_;

@@ -6,6 +6,7 @@
 #include <mshtmhst.h>
 #include <ole2.h>
 
+#include <functional>
 #include <vector>
 
 #include "support/win32/com_object.h"
@@ -30,10 +31,20 @@ class TestActiveObject final : public support::win32::ComObject<IOleInPlaceActiv
     // The document host the control asks first, as MSHTML does; none: not asked.
     IDocHostUIHandler* host = nullptr;
 
+    // What the document host answered for each key it was asked about.
+    std::vector<HRESULT> hostAnswers;
+    // Runs inside TranslateAccelerator, as the control's handling of a key
+    // does (a key that opens a window).
+    std::function<void()> onTranslate;
+    // S_OK: the control used the key, as it does with its own; S_FALSE: it
+    // did not (a Tab past the end of the page's order).
+    HRESULT answer = S_OK;
+
     STDMETHODIMP TranslateAccelerator(LPMSG message) override {
         translated.push_back(*message);
-        if (host) host->TranslateAccelerator(message, nullptr, 0);
-        return S_OK;  // used up, as the control does with its own keys
+        if (host) hostAnswers.push_back(host->TranslateAccelerator(message, nullptr, 0));
+        if (onTranslate) onTranslate();
+        return answer;
     }
     STDMETHODIMP OnFrameWindowActivate(BOOL active) override {
         frameActivations.push_back(active != FALSE);

@@ -88,8 +88,8 @@ STDMETHODIMP TestDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAM
 // --- element -----------------------------------------------------------------
 
 TestElement::TestElement(TestDocument& document, ElementMarkup markup)
-    : TestDispatch(
-          {L"type", L"name", L"id", L"title", L"checked", L"onmousedown", L"FireEvent", L"click"}),
+    : TestDispatch({L"type", L"name", L"id", L"title", L"checked", L"onmousedown", L"FireEvent",
+                    L"click", L"tagName", L"isContentEditable", L"contentWindow"}),
       document_(document),
       markup_(std::move(markup)) {
     if (markup_.hasMouseDownHandler)
@@ -97,8 +97,39 @@ TestElement::TestElement(TestDocument& document, ElementMarkup markup)
 }
 
 HRESULT TestElement::Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) {
-    enum { Type, Name, Id, Title, Checked, OnMouseDown, FireEvent, Click };
+    enum {
+        Type,
+        Name,
+        Id,
+        Title,
+        Checked,
+        OnMouseDown,
+        FireEvent,
+        Click,
+        TagName,
+        IsContentEditable,
+        ContentWindow
+    };
     switch (member) {
+        case TagName:
+            if (!IsGet(flags)) return DISP_E_MEMBERNOTFOUND;
+            SetText(result, markup_.tag);
+            return S_OK;
+        case IsContentEditable:
+            if (!IsGet(flags)) return DISP_E_MEMBERNOTFOUND;
+            if (result) {
+                result->vt = VT_BOOL;
+                result->boolVal = markup_.contentEditable ? VARIANT_TRUE : VARIANT_FALSE;
+            }
+            return S_OK;
+        case ContentWindow:
+            if (!IsGet(flags)) return DISP_E_MEMBERNOTFOUND;
+            if (markup_.tag != L"iframe" && markup_.tag != L"frame") {
+                SetObject(result, nullptr);
+                return S_OK;
+            }
+            SetObject(result, new TestFrameWindow(markup_.frameDocument));
+            return S_OK;
         case Type:
         case Name:
         case Id:
@@ -252,7 +283,24 @@ HRESULT TestBody::Member(size_t member, WORD flags, DISPPARAMS& parameters, VARI
     return S_OK;
 }
 
-TestDocument::TestDocument() : TestDispatch({L"body"}) {}
+TestFrameWindow::TestFrameWindow(TestDocument* document)
+    : TestDispatch({L"document"}), document_(document) {
+    if (document_) document_->AddRef();
+}
+
+TestFrameWindow::~TestFrameWindow() {
+    if (document_) document_->Release();
+}
+
+HRESULT TestFrameWindow::Member(size_t, WORD flags, DISPPARAMS&, VARIANT* result) {
+    if (!IsGet(flags)) return DISP_E_MEMBERNOTFOUND;
+    if (!document_) return E_ACCESSDENIED;  // another origin's document
+    document_->AddRef();                    // for the caller
+    SetObject(result, document_);
+    return S_OK;
+}
+
+TestDocument::TestDocument() : TestDispatch({L"body", L"activeElement", L"designMode"}) {}
 
 TestElement& TestDocument::Add(ElementMarkup markup) {
     if (markup.tag == L"button" && markup.type.empty()) markup.type = L"submit";
@@ -269,8 +317,18 @@ void TestDocument::Tick(TestElement& element) {
     element.SetChecked(true);
 }
 
-HRESULT TestDocument::Member(size_t, WORD flags, DISPPARAMS&, VARIANT* result) {
+HRESULT TestDocument::Member(size_t member, WORD flags, DISPPARAMS&, VARIANT* result) {
+    enum { Body, ActiveElement, DesignMode };
     if (!IsGet(flags)) return DISP_E_MEMBERNOTFOUND;
+    if (member == ActiveElement) {
+        if (activeElement) activeElement->AddRef();  // for the caller
+        SetObject(result, activeElement);
+        return S_OK;
+    }
+    if (member == DesignMode) {
+        SetText(result, std::optional<std::wstring>(designMode ? L"On" : L"Off"));
+        return S_OK;
+    }
     log.push_back("body");
     SetObject(result, hasBody ? new TestBody(*this) : nullptr);
     return S_OK;

@@ -50,6 +50,10 @@ struct ElementMarkup {
     std::optional<std::wstring> name{}, id{}, title{};
     bool checked = false;
     bool hasMouseDownHandler = false;
+    bool contentEditable = false;
+    // A frame's document (not owned); null: another origin's, which its
+    // window refuses to hand over.
+    TestDocument* frameDocument = nullptr;
 };
 
 class TestElement final : public TestDispatch {
@@ -96,6 +100,11 @@ class TestDocument final : public TestDispatch {
     // only as an integer, the documented index).
     bool itemTakesDouble = true;
 
+    // The element with the keyboard focus (not owned); none: the body.
+    TestElement* activeElement = nullptr;
+    // A rich-text editor's document.
+    bool designMode = false;
+
     // Ticking a radio button clears the others of its name, as a page does.
     void Tick(TestElement& element);
 
@@ -117,6 +126,17 @@ class TestCollection final : public TestDispatch {
 
     TestDocument& document_;
     std::vector<support::win32::ComPtr<TestElement>> elements_;
+};
+
+// A frame's window: its `document`, or a refusal for another origin's.
+class TestFrameWindow final : public TestDispatch {
+  public:
+    explicit TestFrameWindow(TestDocument* document);
+    ~TestFrameWindow() override;
+
+  private:
+    HRESULT Member(size_t member, WORD flags, DISPPARAMS& parameters, VARIANT* result) override;
+    TestDocument* document_;
 };
 
 // An event handler, as `onmousedown` holds one.

@@ -333,7 +333,8 @@ class ServedPageTest : public MainWindowTest {
         radio = &document->Add({.type = L"radio", .name = L"g"});
         document->Add({.tag = L"button", .name = L"skip"});
         submit = &document->Add({.tag = L"button", .name = L"submit"});
-        TestWindows::Serve(windows.Create("Internet Explorer_Server", view), document);
+        pageWindow = windows.Create("Internet Explorer_Server", view);
+        TestWindows::Serve(pageWindow, document);
         sink = window.Browser().EventSink();
         control = window.Browser().Application();
         ASSERT_NE(sink, nullptr);
@@ -374,6 +375,7 @@ class ServedPageTest : public MainWindowTest {
     }
 
     TestWindows windows;
+    HWND pageWindow = nullptr;  // the page's document window
     TestDocument* document = nullptr;
     TestElement* radio = nullptr;
     TestElement* submit = nullptr;
@@ -505,6 +507,81 @@ TEST_F(ServedPageTest, F5AndCtrlRInThePageRunTheToolsReload) {
     EXPECT_EQ(handler->TranslateAccelerator(&altLeft, nullptr, 0), S_OK);
     EXPECT_EQ(handler->TranslateAccelerator(&altRight, nullptr, 0), S_OK);
     EXPECT_EQ(window.reloads, 2);
+}
+
+TEST_F(ServedPageTest, BackspaceReachesTheControlInEveryPlaceWhereTextIsTypedFramesIncluded) {
+    // The page's own elements, and a frame's: a sign-in widget, a comment editor.
+    TestElement& text = document->Add({.type = L"text", .name = L"comment"});
+    TestElement& area = document->Add({.tag = L"textarea"});
+    TestElement& edited = document->Add({.tag = L"div", .contentEditable = true});
+    auto* signIn = new TestDocument();
+    TestElement& password = signIn->Add({.type = L"password"});
+    TestElement& signInButton = signIn->Add({.tag = L"button"});
+    auto* editor = new TestDocument();
+    editor->designMode = true;
+    auto* nested = new TestDocument();
+    TestElement& nestedField = nested->Add({.type = L"search"});
+    auto* outer = new TestDocument();
+    TestElement& nestedFrame = outer->Add({.tag = L"frame", .frameDocument = nested});
+    TestElement& signInFrame = document->Add({.tag = L"iframe", .frameDocument = signIn});
+    TestElement& editorFrame = document->Add({.tag = L"iframe", .frameDocument = editor});
+    TestElement& foreignFrame = document->Add({.tag = L"iframe"});  // another origin
+    TestElement& outerFrame = document->Add({.tag = L"iframe", .frameDocument = outer});
+
+    struct Case {
+        const char* where;
+        TestElement* focus;
+        TestElement* frameFocus;  // in the frame's document
+        bool reachesTheControl;
+    };
+    const Case cases[] = {
+        {"the page's body", nullptr, nullptr, false},
+        {"a radio button", radio, nullptr, false},
+        {"a button", submit, nullptr, false},
+        {"a text field", &text, nullptr, true},
+        {"a text area", &area, nullptr, true},
+        {"an element being edited", &edited, nullptr, true},
+        {"a frame's password field", &signInFrame, &password, true},
+        {"a frame's button", &signInFrame, &signInButton, false},
+        {"a frame's body", &signInFrame, nullptr, false},
+        {"a rich-text editor's frame", &editorFrame, nullptr, true},
+        {"another origin's frame", &foreignFrame, nullptr, true},
+        {"a frame's frame's field", &outerFrame, &nestedField, true},
+    };
+    MSG backspace{pageWindow, WM_KEYDOWN, VK_BACK, 0, 0, {}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        document->activeElement = c.focus;
+        signIn->activeElement = c.frameFocus;
+        outer->activeElement = c.frameFocus ? &nestedFrame : nullptr;
+        nested->activeElement = c.frameFocus;
+        EXPECT_EQ(handler->TranslateAccelerator(&backspace, nullptr, 0),
+                  c.reachesTheControl ? S_FALSE : S_OK);
+    }
+    EXPECT_EQ(window.reloads, 0);
+
+    // Through the real loop, to the control's active object, which asks
+    // the document host first: typed in the sign-in frame, the key is the
+    // control's.
+    document->activeElement = &signInFrame;
+    signIn->activeElement = &password;
+    auto active = ComPtr<TestActiveObject>::Adopt(new TestActiveObject());
+    active->host = handler.Get();
+    window.Browser().Site()->SetActiveObject(active.Get(), nullptr);
+    ::PostMessageW(pageWindow, WM_KEYDOWN, VK_BACK, 0);
+    EXPECT_TRUE(testing::RunMessagesUntil("Backspace at the control's active object",
+                                          [&] { return !active->hostAnswers.empty(); }));
+    EXPECT_EQ(active->hostAnswers, std::vector<HRESULT>{S_FALSE});
+    window.Browser().Site()->SetActiveObject(nullptr, nullptr);
+
+    document->activeElement = signIn->activeElement = nested->activeElement = nullptr;
+    outer->activeElement = nullptr;
+    for (TestDocument* frame : {signIn, editor, nested, outer})
+        EXPECT_EQ(frame->References(), 1u);  // every frame's document read is gone
+    signIn->Release();
+    editor->Release();
+    outer->Release();
+    nested->Release();
 }
 
 // Cancels a menu left open, so that a test fails instead of hanging.
