@@ -35,8 +35,9 @@ constexpr wchar_t kWindowClass[] = L"AutolabelMainWindow";
 // a group box paints only its frame and caption, and the window's own
 // background must show inside it; the background skips the browser instead.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-// Tab and the arrow keys move among the buttons (IsDialogMessage), and
-// from the browser's window to them.
+// Tab and the arrow keys move among the buttons (IsDialogMessage); keys in
+// the browser go to its control, and Tab between it and the buttons is
+// passed on by PreTranslate.
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 constexpr int kBackgroundColor = COLOR_BTNFACE;
 
@@ -184,7 +185,11 @@ void MainWindow::ArrangeTabOrder() {
     }
     std::stable_sort(buttons.begin(), buttons.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& button : buttons) order.push_back(button.second);
+    buttons_.clear();
+    for (const auto& button : buttons) {
+        order.push_back(button.second);
+        buttons_.push_back(button.second);
+    }
     order.insert(order.end(), frames.begin(), frames.end());
     HWND after = HWND_TOP;
     for (HWND child : order) {
@@ -223,14 +228,35 @@ bool MainWindow::IsPageReady() {
     return !DocumentCallScope::InProgress() && browser_.IsPageReady();
 }
 
+namespace {
+
+bool IsTabDown(const MSG& message) {
+    return message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
+           !(::GetKeyState(VK_CONTROL) & 0x8000) && !(::GetKeyState(VK_MENU) & 0x8000);
+}
+
+bool ShiftHeld() { return (::GetKeyState(VK_SHIFT) & 0x8000) != 0; }
+
+}  // namespace
+
 bool MainWindow::PreTranslate(MSG& message) {
-    if (browser_.TranslateAccelerator(message)) return true;
-    for (const auto& page : pageWindows_)
-        if (page->Browser().TranslateAccelerator(message)) return true;
-    // The page keeps its own Tab and Enter; the buttons get the dialog keys.
-    if (!window_ || browser_.Contains(message.hwnd) ||
-        (message.hwnd != window_ && !::IsChild(window_, message.hwnd)))
-        return false;
+    if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST || !window_) return false;
+    if (browser_.Contains(message.hwnd)) {
+        if (browser_.TranslateAccelerator(message)) return true;
+        // The control did not use Tab at an end of the page's own order:
+        // on to the first button (Shift+Tab: the last).
+        if (IsTabDown(message) && FocusButtonAtEnd(!ShiftHeld())) return true;
+        return false;  // the page keeps its other keys
+    }
+    // A key in a window the page opened goes to that window's control
+    // alone. Found first and called after: the call may open a window.
+    if (WebBrowser* page = PageBrowserFor(message.hwnd)) return page->TranslateAccelerator(message);
+    if (message.hwnd != window_ && !::IsChild(window_, message.hwnd)) return false;
+    // Tab from the last button (Shift+Tab from the first) enters the page.
+    if (IsTabDown(message) && !buttons_.empty() &&
+        message.hwnd == (ShiftHeld() ? buttons_.front() : buttons_.back()) &&
+        browser_.TakeFocus(message))
+        return true;
     // Enter presses the focused button. Dialog handling would send IDOK to a
     // window that is no dialog and has no default button.
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
@@ -239,7 +265,22 @@ bool MainWindow::PreTranslate(MSG& message) {
         ::SendMessageW(message.hwnd, BM_CLICK, 0, 0);
         return true;
     }
+    // Tab and the arrow keys among the buttons, Space presses one.
     return ::IsDialogMessageW(window_, &message) != FALSE;
+}
+
+bool MainWindow::FocusButtonAtEnd(bool first) {
+    if (buttons_.empty()) return false;
+    ::SetFocus(first ? buttons_.front() : buttons_.back());
+    // Reached by the keyboard: the focus is shown, as IsDialogMessage shows it.
+    ::SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    return true;
+}
+
+WebBrowser* MainWindow::PageBrowserFor(HWND window) const {
+    for (const auto& page : pageWindows_)
+        if (page->Browser().Contains(window)) return &page->Browser();
+    return nullptr;
 }
 
 ComPtr<IDispatch> MainWindow::OpenPageWindow() {

@@ -66,6 +66,10 @@ class MainWindow : public app::ProgramWindow, private browser_host::win32::Messa
     void OnTimer();
     void EraseBackground(HDC dc);
     bool PreTranslate(MSG& message) override;
+    // The focus on the first button of the tab order, or the last.
+    bool FocusButtonAtEnd(bool first);
+    // The control of the page's window that `window` is in, if any.
+    WebBrowser* PageBrowserFor(HWND window) const;
     support::win32::ComPtr<IDispatch> OpenPageWindow();
     void ReleaseResources();
 
@@ -76,6 +80,7 @@ class MainWindow : public app::ProgramWindow, private browser_host::win32::Messa
     FocusKeeper focus_;
     int dpi_ = 96;
     WindowLayout layout_;
+    std::vector<HWND> buttons_;  // in tab order
     support::win32::UniqueFont groupBoxFont_;
     support::win32::UniqueFont buttonFont_;
     std::optional<support::win32::OleInitialization> ole_;

@@ -39,6 +39,7 @@ bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view addre
     }
     object_ = std::move(object);
     site_ = std::move(site);
+    host_ = host;
     callbacks_ = std::move(callbacks);
     site_->SetPageCommands(PageCommands());
     browser_ = object_.Query<IWebBrowser2>();
@@ -150,8 +151,30 @@ bool WebBrowser::TranslateAccelerator(MSG& message) {
     // Keys for the tool's own buttons (F5, Backspace, Ctrl+N, Ctrl+P) must
     // never reach the page.
     if (!site_ || !Contains(message.hwnd)) return false;
-    const ComPtr<IOleInPlaceActiveObject>& active = site_->ActiveObject();
+    // Held for the call: the key may make the control hand over another.
+    const ComPtr<IOleInPlaceActiveObject> active = site_->ActiveObject();
     return active && active->TranslateAccelerator(&message) == S_OK;
+}
+
+bool WebBrowser::TakeFocus(const MSG& tab) {
+    if (!object_ || !window_) return false;
+    // Not yet active for the user (the page never clicked): as a click would.
+    if (!site_->ActiveObject()) {
+        RECT bounds{};
+        ::GetWindowRect(window_, &bounds);
+        ::MapWindowPoints(nullptr, host_, reinterpret_cast<POINT*>(&bounds), 2);
+        object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_.Get(), 0, host_, &bounds);
+    }
+    // The innermost window: the document's, once there is one.
+    HWND target = window_;
+    while (HWND child = ::GetWindow(target, GW_CHILD)) target = child;
+    ::SetFocus(target);
+    MSG key = tab;
+    key.hwnd = target;
+    // Where the control does not use it, the focus stays on the page.
+    if (const ComPtr<IOleInPlaceActiveObject> active = site_->ActiveObject())
+        active->TranslateAccelerator(&key);
+    return true;
 }
 
 void WebBrowser::OnFrameActivate(bool active) {
@@ -177,6 +200,7 @@ void WebBrowser::Destroy() {
     origin_ = {};
     navigation_.Ended();
     window_ = nullptr;
+    host_ = nullptr;
 }
 
 void WebBrowser::OnTopLevelNavigationStarting(bool carriesPostData) {

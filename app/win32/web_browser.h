@@ -53,6 +53,11 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     // Gives the control the key messages meant for it (focus in it); true
     // when it used one.
     bool TranslateAccelerator(MSG& message);
+    // Gives the page the focus for `tab` (Tab or Shift+Tab) pressed outside
+    // it: the control activated, its document window focused and the key
+    // given to the control, which starts its own order there. False
+    // without a control.
+    bool TakeFocus(const MSG& tab);
     // Tells the control that its frame window was activated or deactivated.
     void OnFrameActivate(bool active);
     // The control as automation object, for a page's new window.
@@ -90,6 +95,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     NavigationWatch navigation_;
     Callbacks callbacks_;
     HWND window_ = nullptr;
+    HWND host_ = nullptr;
 };
 
 }  // namespace autolabel::app::win32

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,6 +27,7 @@
 #include "support/win32/utf16.h"
 #include "tests/win32/support/layout_checks.h"
 #include "tests/win32/support/main_window_fixture.h"
+#include "tests/win32/support/test_active_object.h"
 #include "tests/win32/support/test_document.h"
 #include "tests/win32/support/test_windows.h"
 
@@ -224,6 +226,12 @@ bool RunMessagesUntil(const std::function<bool()>& done) {
     return done();
 }
 
+// Tab pressed and let go in `window`, through the real message delivery.
+void PressTab(HWND window) {
+    ::PostMessageW(window, WM_KEYDOWN, VK_TAB, 0);
+    ::PostMessageW(window, WM_KEYUP, VK_TAB, 0);
+}
+
 TEST_F(MainWindowTest, TabMovesAmongTheButtonsLeftToRightAndEnterOrSpacePressesTheFocusedOne) {
     ::SetForegroundWindow(window.Handle());
     ::SetFocus(Control("按钮3"));  // 关闭自动
@@ -251,6 +259,44 @@ TEST_F(MainWindowTest, TabMovesAmongTheButtonsLeftToRightAndEnterOrSpacePressesT
         << "awaited the automatic mode switched on after Space on 开启自动";
     EXPECT_EQ(window.periods, std::vector<int>{app::kAutoPeriodMs});
     EXPECT_EQ(window.reloads, 1);
+
+    // Tab from the last button enters the page: the control activated,
+    // the focus in it and the key given to it, which starts its own order.
+    const auto inThePage = [&] { return window.Browser().Contains(::GetFocus()); };
+    ::SetFocus(Control("按钮5"));
+    PressTab(Control("按钮5"));
+    EXPECT_TRUE(RunMessagesUntil(inThePage)) << "awaited the focus in the page after 刷新";
+    auto active = ComPtr<TestActiveObject>::Adopt(new TestActiveObject());
+    window.Browser().Site()->SetActiveObject(active.Get(), nullptr);
+    ::SetFocus(Control("按钮5"));
+    PressTab(Control("按钮5"));
+    ASSERT_TRUE(RunMessagesUntil(inThePage)) << "awaited the focus in the page after 刷新";
+    ASSERT_EQ(active->translated.size(), 1u);
+    EXPECT_EQ(active->translated[0].wParam, static_cast<WPARAM>(VK_TAB));
+    EXPECT_EQ(active->translated[0].hwnd, ::GetFocus());
+    // At the end of its order the control hands Tab back: the first button.
+    active->answer = S_FALSE;
+    PressTab(::GetFocus());
+    EXPECT_TRUE(RunMessagesUntil([&] { return ::GetFocus() == Control("按钮4"); }))
+        << "awaited 开启自动 after the page's last element";
+    // Shift+Tab from the first button enters the page from its end, and
+    // back out at its start it goes to the last button.
+    BYTE keys[256], saved[256];
+    ASSERT_TRUE(::GetKeyboardState(saved));
+    memcpy(keys, saved, sizeof keys);
+    keys[VK_SHIFT] = 0x80;
+    ::SetKeyboardState(keys);
+    PressTab(Control("按钮4"));
+    EXPECT_TRUE(RunMessagesUntil(inThePage)) << "awaited the focus in the page after 开启自动";
+    PressTab(::GetFocus());
+    EXPECT_TRUE(RunMessagesUntil([&] { return ::GetFocus() == Control("按钮5"); }))
+        << "awaited 刷新 after the page's first element";
+    ::SetKeyboardState(saved);
+    // Every Tab pressed in the page, or into it, was the control's first.
+    EXPECT_EQ(std::count_if(active->translated.begin(), active->translated.end(),
+                            [](const MSG& key) { return key.message == WM_KEYDOWN; }),
+              4);
+    window.Browser().Site()->SetActiveObject(nullptr, nullptr);
 }
 
 TEST_F(MainWindowTest, TheBackgroundIsNotPaintedOverTheBrowser) {

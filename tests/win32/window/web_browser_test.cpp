@@ -289,6 +289,45 @@ TEST_F(MainWindowTest, ANewWindowOfThePageOpensInAWindowOfTheToolsOwn) {
     EXPECT_TRUE(::IsWindowVisible(window.Handle()));
 }
 
+TEST_F(MainWindowTest, AKeyThatOpensWindowsReachesOnlyTheControlOfTheWindowItWasTypedIn) {
+    VARIANT_BOOL cancel = VARIANT_TRUE;
+    std::vector<ComPtr<IDispatch>> opened;
+    opened.push_back(RequestNewWindow(window.Browser().EventSink(), cancel));
+    opened.push_back(RequestNewWindow(window.Browser().EventSink(), cancel));
+    ASSERT_EQ(window.PageWindows().size(), 2u);
+    PageWindow* typedIn = window.PageWindows()[0];
+    PageWindow* other = window.PageWindows()[1];
+    std::vector<ComPtr<TestActiveObject>> actives;
+    for (WebBrowser* browser : {&window.Browser(), &typedIn->Browser(), &other->Browser()}) {
+        actives.push_back(ComPtr<TestActiveObject>::Adopt(new TestActiveObject()));
+        browser->Site()->SetActiveObject(actives.back().Get(), nullptr);
+    }
+    // The key opens three windows of the page's while the control has it,
+    // and the control does not use it.
+    actives[1]->answer = S_FALSE;
+    actives[1]->onTranslate = [&] {
+        if (actives[1]->translated.back().message != WM_KEYDOWN) return;  // its WM_CHAR
+        for (int i = 0; i < 3; ++i)
+            opened.push_back(RequestNewWindow(typedIn->Browser().EventSink(), cancel));
+    };
+    ASSERT_NE(typedIn->Browser().Window(), nullptr);
+    ::PostMessageW(typedIn->Browser().Window(), WM_KEYDOWN, 'N', 0);
+    EXPECT_TRUE(testing::RunMessagesUntil("the windows the key opened",
+                                          [&] { return window.PageWindows().size() == 5u; }));
+    // The key and the character it made, both to that window's control alone.
+    EXPECT_EQ(actives[0]->translated.size(), 0u);
+    EXPECT_EQ(actives[1]->translated.size(), 2u);
+    EXPECT_EQ(actives[2]->translated.size(), 0u);
+    // The next key goes where it was typed, as before.
+    actives[1]->onTranslate = nullptr;
+    ::PostMessageW(other->Browser().Window(), WM_KEYDOWN, 'P', 0);
+    EXPECT_TRUE(testing::RunMessagesUntil("the key in the other window",
+                                          [&] { return !actives[2]->translated.empty(); }));
+    EXPECT_EQ(actives[1]->translated.size(), 2u);
+    for (WebBrowser* browser : {&window.Browser(), &typedIn->Browser(), &other->Browser()})
+        browser->Site()->SetActiveObject(nullptr, nullptr);
+}
+
 // WindowClosing as the control raises it for a page's window.close().
 VARIANT_BOOL RaiseWindowClosing(IDispatch* sink) {
     VARIANT_BOOL cancel = VARIANT_FALSE;
