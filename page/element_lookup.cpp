@@ -20,13 +20,16 @@ DomRef TagsOfBody(const DomRef& document, const char* tag) {
     return all.Call("tags", {Value::Text(tag)}).ToObject();
 }
 
-// collection.item(index). The position goes as a double; a collection that
-// refuses that (its documented index is an integer or a text) is asked once
-// more with a 32-bit integer.
+// collection.item(index), for a position below the collection's length.
+// The position goes as a double. A collection whose documented index is an
+// integer or a text may refuse that, or answer it with nothing (it answers
+// S_OK for an element it does not find): it is asked once more with a
+// 32-bit integer.
 DomRef ItemOf(const DomRef& collection, std::int32_t index) {
     Value item;
     const Value asDouble[] = {Value::Double(index)};
-    if (collection.TryCall("item", asDouble, item)) return item.ToObject();
+    if (collection.TryCall("item", asDouble, item))
+        if (DomRef element = item.ToObject()) return element;
     const Value asInteger[] = {Value::Int32(index)};
     collection.TryCall("item", asInteger, item);
     return item.ToObject();

@@ -226,7 +226,18 @@ HRESULT TestCollection::Member(size_t member, WORD flags, DISPPARAMS& parameters
             if (!index || (index->vt != VT_R8 && index->vt != VT_I4)) return DISP_E_TYPEMISMATCH;
             if (index->vt == VT_R8 && !document_.itemTakesDouble) {
                 document_.log.push_back("item refused");
-                return DISP_E_TYPEMISMATCH;
+                switch (document_.doubleRefusal) {
+                    case TestDocument::DoubleRefusal::Error:
+                        return DISP_E_TYPEMISMATCH;
+                    case TestDocument::DoubleRefusal::Empty:
+                        return S_OK;  // the result stays VT_EMPTY
+                    case TestDocument::DoubleRefusal::NullObject:
+                        if (result) {
+                            result->vt = VT_DISPATCH;
+                            result->pdispVal = nullptr;
+                        }
+                        return S_OK;
+                }
             }
             const double position = index->vt == VT_R8 ? index->dblVal : index->lVal;
             document_.log.push_back(std::string(index->vt == VT_R8 ? "item(" : "item(int ") +

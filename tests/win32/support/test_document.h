@@ -99,6 +99,9 @@ class TestDocument final : public TestDispatch {
     // Whether a collection's `item` takes its position as a double (else
     // only as an integer, the documented index).
     bool itemTakesDouble = true;
+    // How `item` answers a double it does not take: refused, or S_OK with
+    // nothing (VT_EMPTY, or a null object) as for an element not found.
+    enum class DoubleRefusal { Error, Empty, NullObject } doubleRefusal = DoubleRefusal::Error;
 
     // The element with the keyboard focus (not owned); none: the body.
     TestElement* activeElement = nullptr;
