@@ -7,6 +7,7 @@
 
 #include "app/program.h"
 #include "app/win32/main_window.h"
+#include "app/win32/windows_program.h"
 #include "app/window_definition.h"
 #include "page/browser_host/win32/win32_platform.h"
 #include "support/win32/utf16.h"
@@ -72,5 +73,5 @@ int main() {
     // Static: the exit routine may still use the platform when the process ends.
     static browser_host::win32::Win32Platform platform;
     static app::win32::MainWindow window;
-    return app::RunProgram(platform, window, address);
+    return app::win32::RunWindowsProgram(platform, window, address);
 }

@@ -87,9 +87,8 @@ void SilenceNavigationSounds() {
 void MainWindow::CreateMainWindow(const app::WindowDefinition& definition,
                                   const std::string& startAddress) {
     definition_ = &definition;
-    // In-place activation of the browser needs OLE on this thread, on top of
-    // the COM apartment that the page automation object opened.
-    if (!ole_) ole_.emplace();
+    // In-place activation of the browser needs OLE on this thread, which
+    // the program opened before anything else (RunWindowsProgram).
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     RegisterObjectWindowClass(kWindowClass, &ObjectWindowProc<MainWindow>,

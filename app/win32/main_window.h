@@ -15,7 +15,6 @@
 #include "app/win32/window_layout.h"
 #include "app/window_services.h"
 #include "page/browser_host/win32/message_delivery.h"
-#include "support/win32/ole_initialization.h"
 #include "support/win32/unique_font.h"
 #include "support/win32/window_class.h"
 
@@ -83,7 +82,6 @@ class MainWindow : public app::ProgramWindow, private browser_host::win32::Messa
     std::vector<HWND> buttons_;  // in tab order
     support::win32::UniqueFont groupBoxFont_;
     support::win32::UniqueFont buttonFont_;
-    std::optional<support::win32::OleInitialization> ole_;
 };
 
 }  // namespace autolabel::app::win32

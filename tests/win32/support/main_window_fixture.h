@@ -33,7 +33,11 @@ class CountingPlatform final : public browser_host::Platform {
     int bindingsInWalk = 0;
     std::function<void()> onBindingInWalk;
 
+    // Runs before each CoInitialize is passed on.
+    std::function<void()> beforeCoInitialize;
+
     browser_host::Hresult CoInitialize(void* reserved) override {
+        if (beforeCoInitialize) beforeCoInitialize();
         ++coInitialize;
         return real_.CoInitialize(reserved);
     }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/commands.h"
@@ -20,6 +21,7 @@
 #include "app/win32/placement.h"
 #include "app/win32/system_dpi.h"
 #include "app/win32/window_layout.h"
+#include "app/win32/windows_program.h"
 #include "app/window_definition.h"
 #include "page/browser_host/win32/win32_platform.h"
 #include "page/browser_host/win32/window_handle.h"
@@ -502,6 +504,32 @@ TEST(Program, ClosingTheWindowWithAutoModeOnEndsNormally) {
     EXPECT_EQ(platform.coUninitialize, 1);
     app::ExitRoutine();  // as at process exit: nothing left to destroy
     EXPECT_EQ(platform.coUninitialize, 1);
+}
+
+TEST(Program, OpensOleBeforeAnyOtherCallIntoComAndClosesItAfterTheLast) {
+    // On a thread of its own, where nothing has opened COM yet.
+    HRESULT atFirstCall = E_FAIL, afterTheRun = E_FAIL;
+    int status = -1;
+    std::thread program([&] {
+        CountingPlatform platform;
+        ObservedWindow window;
+        platform.beforeCoInitialize = [&] {
+            // S_FALSE: the apartment is open already, as OLE opened it.
+            atFirstCall = ::OleInitialize(nullptr);
+            if (SUCCEEDED(atFirstCall)) ::OleUninitialize();
+        };
+        window.afterCreate = [](ObservedWindow& self) {
+            ::PostMessageW(self.Handle(), WM_CLOSE, 0, 0);
+        };
+        status = RunWindowsProgram(platform, window, "about:blank");
+        // Nothing left open: the thread may take another apartment.
+        afterTheRun = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        if (SUCCEEDED(afterTheRun)) ::CoUninitialize();
+    });
+    program.join();
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(atFirstCall, S_FALSE) << "the page's CoInitialize came first";
+    EXPECT_EQ(afterTheRun, S_OK) << "COM or OLE still open on the thread";
 }
 
 TEST(Program, ClosingWithAPageWindowOpenEndsNormallyAndLeavesNoReference) {
