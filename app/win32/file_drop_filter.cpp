@@ -4,7 +4,7 @@
 
 namespace autolabel::app::win32 {
 
-using browser_host::win32::AnswerQueryInterface;
+using support::win32::AnswerQueryInterface;
 
 namespace {
 

@@ -11,11 +11,11 @@
 
 namespace autolabel::app::win32 {
 
-class FileDropFilter final : public browser_host::win32::ComObject<IDropTarget> {
+class FileDropFilter final : public support::win32::ComObject<IDropTarget> {
   public:
     // Starts with one reference; `target` is the control's own (may be null).
     explicit FileDropFilter(IDropTarget* target) noexcept
-        : target_(browser_host::win32::ComPtr<IDropTarget>::Share(target)) {}
+        : target_(support::win32::ComPtr<IDropTarget>::Share(target)) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP DragEnter(IDataObject* data, DWORD keys, POINTL at, DWORD* effect) override;
@@ -26,7 +26,7 @@ class FileDropFilter final : public browser_host::win32::ComObject<IDropTarget> 
   private:
     ~FileDropFilter() override = default;
 
-    browser_host::win32::ComPtr<IDropTarget> target_;
+    support::win32::ComPtr<IDropTarget> target_;
     bool refusing_ = false;  // the drag under way carries files
 };
 

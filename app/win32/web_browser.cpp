@@ -39,7 +39,7 @@ bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view addre
     }
     object_ = std::move(object);
     site_ = std::move(site);
-    host_ = host;
+    parent_ = parent;
     callbacks_ = std::move(callbacks);
     site_->SetPageCommands(PageCommands());
     browser_ = object_.Query<IWebBrowser2>();
@@ -162,8 +162,8 @@ bool WebBrowser::TakeFocus(const MSG& tab) {
     if (!site_->ActiveObject()) {
         RECT bounds{};
         ::GetWindowRect(window_, &bounds);
-        ::MapWindowPoints(nullptr, host_, reinterpret_cast<POINT*>(&bounds), 2);
-        object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_.Get(), 0, host_, &bounds);
+        ::MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&bounds), 2);
+        object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_.Get(), 0, parent_, &bounds);
     }
     // The innermost window: the document's, once there is one.
     HWND target = window_;
@@ -200,7 +200,7 @@ void WebBrowser::Destroy() {
     origin_ = {};
     navigation_.Ended();
     window_ = nullptr;
-    host_ = nullptr;
+    parent_ = nullptr;
 }
 
 void WebBrowser::OnTopLevelNavigationStarting(bool carriesPostData) {

@@ -95,7 +95,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     NavigationWatch navigation_;
     Callbacks callbacks_;
     HWND window_ = nullptr;
-    HWND host_ = nullptr;
+    HWND parent_ = nullptr;
 };
 
 }  // namespace autolabel::app::win32

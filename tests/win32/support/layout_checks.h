@@ -15,6 +15,14 @@
 
 namespace autolabel::tests::win32 {
 
+using app::ControlDefinition;
+using app::ControlKind;
+using app::MainWindowDefinition;
+using app::WindowDefinition;
+using app::win32::LayOutMainWindow;
+using app::win32::ScaleToDpi;
+using app::win32::WindowLayout;
+
 inline std::string Describe(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
            std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);

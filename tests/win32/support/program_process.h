@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace autolabel::testing {
+namespace autolabel::tests::win32 {
 
 // Next to the tests in the build tree (the path is set by the build).
 inline std::wstring ProgramPath() {
@@ -76,4 +76,4 @@ inline HWND WaitForMainWindow(DWORD processId) {
     return nullptr;
 }
 
-}  // namespace autolabel::testing
+}  // namespace autolabel::tests::win32

@@ -3,10 +3,11 @@
 // --scaled-dpi=N it is such a process, and runs the checks made inside it.
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <ole2.h>
 
 #include <cstdlib>
 #include <cstring>
+
+#include "support/win32/ole_initialization.h"
 
 namespace autolabel::tests::win32 {
 extern int expectedDpi;
@@ -18,11 +19,9 @@ int main(int argc, char** argv) {
     constexpr char kScaled[] = "--scaled-dpi=";
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], kScaled, sizeof kScaled - 1) != 0) continue;
-        autolabel::app::win32::expectedDpi = std::atoi(argv[i] + sizeof kScaled - 1);
+        autolabel::tests::win32::expectedDpi = std::atoi(argv[i] + sizeof kScaled - 1);
         GTEST_FLAG_SET(filter, "InScaledProcess.*");
     }
-    const bool ole = SUCCEEDED(::OleInitialize(nullptr));
-    const int status = RUN_ALL_TESTS();
-    if (ole) ::OleUninitialize();
-    return status;
+    const autolabel::support::win32::OleInitialization ole;
+    return RUN_ALL_TESTS();
 }

@@ -34,6 +34,8 @@
 #include "tests/win32/support/test_windows.h"
 
 namespace autolabel::tests::win32 {
+using app::win32::SystemDpi;
+using support::win32::ComPtr;
 
 using app::win32::PlaceInWorkArea;
 
@@ -145,17 +147,17 @@ TEST(WindowLayout, FitsEveryCommonLaptopScalingButtonsIncludedAndChangesNothingO
         const RECT frame = FrameAt(screen.dpi);
         const WindowLayout layout =
             LayOutMainWindow(definition, screen.dpi, frame, screen.workArea);
-        testing::ExpectFitsAndKeepsTheRows(layout, frame, screen.workArea, screen.dpi);
+        ExpectFitsAndKeepsTheRows(layout, frame, screen.workArea, screen.dpi);
         // None of these has room for the whole window: the browser gives up
         // height, and leaves most of it.
         EXPECT_LT(layout.client.cy, ScaleToDpi(608, screen.dpi));
         EXPECT_GT(layout.controls[kBrowser].bottom, ScaleToDpi(350, screen.dpi));
     }
     for (const RECT& workArea : kLargeWorkAreas) {
-        SCOPED_TRACE(testing::Describe(workArea));
+        SCOPED_TRACE(Describe(workArea));
         const RECT frame = FrameAt(96);
         const WindowLayout layout = LayOutMainWindow(definition, 96, frame, workArea);
-        testing::ExpectFitsAndKeepsTheRows(layout, frame, workArea, 96);
+        ExpectFitsAndKeepsTheRows(layout, frame, workArea, 96);
         for (size_t i = 0; i < definition.controls.size(); ++i) {
             const ControlDefinition& control = definition.controls[i];
             if (control.kind == ControlKind::Timer) continue;
@@ -165,7 +167,7 @@ TEST(WindowLayout, FitsEveryCommonLaptopScalingButtonsIncludedAndChangesNothingO
         }
         // At its defined place, moved up only where the screen is too low.
         const RECT placed = PlaceInWorkArea(RECT{50, 50, 50 + 1040, 50 + 647}, workArea);
-        EXPECT_TRUE(::EqualRect(&layout.window, &placed)) << testing::Describe(layout.window);
+        EXPECT_TRUE(::EqualRect(&layout.window, &placed)) << Describe(layout.window);
     }
 }
 
@@ -183,7 +185,7 @@ TEST(MainWindowLayout, TheRealWindowFitsEachLaptopsWorkAreaWithItsButtons) {
         window.CreateMainWindow(app::MainWindowDefinition(), "about:blank");
         ASSERT_NE(window.Handle(), nullptr);
         EXPECT_EQ(window.Dpi(), dpi);
-        testing::ExpectWindowLaidOut(window.Handle(), *window.workArea, dpi);
+        ExpectWindowLaidOut(window.Handle(), *window.workArea, dpi);
         // The page's area fills what the browser was given.
         RECT view{};
         ::GetClientRect(::GetWindow(window.ControlWindow("超文本浏览框1"), GW_CHILD), &view);

@@ -10,11 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace autolabel::tests::win32 {
 namespace {
-
-using autolabel::testing::Process;
-using autolabel::testing::ProgramPath;
-using autolabel::testing::WaitForMainWindow;
 
 TEST(ProgramProcess, MoreThanOneArgumentIsAUsageError) {
     Process program(L"http://a.invalid/ http://b.invalid/");
@@ -125,3 +122,4 @@ TEST(ProgramProcess, DeclaresItselfInItsResourcesAndHeader) {
 }
 
 }  // namespace
+}  // namespace autolabel::tests::win32

@@ -21,14 +21,13 @@
 #include "tests/win32/support/program_process.h"
 
 namespace autolabel::tests::win32 {
+using app::win32::SystemDpi;
+using support::win32::ComPtr;
 
 // The DPI that the process was started for, from its command line (0: none).
 int expectedDpi = 0;
 
 namespace {
-
-using autolabel::testing::Process;
-using autolabel::testing::WaitForMainWindow;
 
 // The system DPI of processes started from here on, put back afterwards.
 class RaisedSystemDpi {
@@ -91,7 +90,7 @@ TEST(SystemDpi, TheProgramLaysItsWindowOutAtTheSystemsDpiInsideTheWorkArea) {
         ::GetWindowRect(::FindWindowExW(window, nullptr, L"Button", L"全选"), &button);
         EXPECT_EQ(button.right - button.left, ScaleToDpi(88, dpi));
         EXPECT_EQ(button.bottom - button.top, ScaleToDpi(40, dpi));
-        testing::ExpectWindowLaidOut(window, WorkAreaOf(window), dpi);
+        ExpectWindowLaidOut(window, WorkAreaOf(window), dpi);
         ::PostMessageW(window, WM_CLOSE, 0, 0);
         EXPECT_EQ(program.Wait(20000), 0);
     }
@@ -128,14 +127,14 @@ TEST(SystemDpi, TheTextAndThePageFollowTheSystemsDpi) {
 TEST(InScaledProcess, FontsAndPageAtTheSystemsDpi) {
     ASSERT_GT(expectedDpi, 96);
     ASSERT_EQ(SystemDpi(), expectedDpi) << "the system's DPI did not reach this process";
-    testing::CountingPlatform platform;
-    testing::ObservedWindow window;
+    CountingPlatform platform;
+    ObservedWindow window;
     app::page = std::make_unique<automation::PageAutomation>(platform);
     app::mainWindow = &window;
     window.CreateMainWindow(app::MainWindowDefinition(), "about:blank");
     ASSERT_NE(window.Handle(), nullptr);
     EXPECT_EQ(window.Dpi(), expectedDpi);
-    testing::ExpectWindowLaidOut(window.Handle(), WorkAreaOf(window.Handle()), expectedDpi);
+    ExpectWindowLaidOut(window.Handle(), WorkAreaOf(window.Handle()), expectedDpi);
 
     const auto fontOf = [&](const char* name) {
         LOGFONTW description{};
@@ -164,7 +163,7 @@ TEST(InScaledProcess, FontsAndPageAtTheSystemsDpi) {
 
     handler.Reset();
     ::DestroyWindow(window.Handle());
-    testing::RunMessagesFor(std::chrono::milliseconds(0));
+    RunMessagesFor(std::chrono::milliseconds(0));
     app::mainWindow = nullptr;
     app::page.reset();
 }

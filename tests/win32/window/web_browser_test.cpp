@@ -29,6 +29,7 @@ using tests::win32::RunMessagesUntil;
 
 using app::win32::PageReload;
 using app::win32::PageWindow;
+using app::win32::WebBrowser;
 
 using support::win32::ComPtr;
 using support::win32::UniqueBstr;
@@ -312,8 +313,8 @@ TEST_F(MainWindowTest, AKeyThatOpensWindowsReachesOnlyTheControlOfTheWindowItWas
     };
     ASSERT_NE(typedIn->Browser().Window(), nullptr);
     ::PostMessageW(typedIn->Browser().Window(), WM_KEYDOWN, 'N', 0);
-    EXPECT_TRUE(testing::RunMessagesUntil("the windows the key opened",
-                                          [&] { return window.PageWindows().size() == 5u; }));
+    EXPECT_TRUE(RunMessagesUntil("the windows the key opened",
+                                 [&] { return window.PageWindows().size() == 5u; }));
     // The key and the character it made, both to that window's control alone.
     EXPECT_EQ(actives[0]->translated.size(), 0u);
     EXPECT_EQ(actives[1]->translated.size(), 2u);
@@ -321,8 +322,8 @@ TEST_F(MainWindowTest, AKeyThatOpensWindowsReachesOnlyTheControlOfTheWindowItWas
     // The next key goes where it was typed, as before.
     actives[1]->onTranslate = nullptr;
     ::PostMessageW(other->Browser().Window(), WM_KEYDOWN, 'P', 0);
-    EXPECT_TRUE(testing::RunMessagesUntil("the key in the other window",
-                                          [&] { return !actives[2]->translated.empty(); }));
+    EXPECT_TRUE(RunMessagesUntil("the key in the other window",
+                                 [&] { return !actives[2]->translated.empty(); }));
     EXPECT_EQ(actives[1]->translated.size(), 2u);
     for (WebBrowser* browser : {&window.Browser(), &typedIn->Browser(), &other->Browser()})
         browser->Site()->SetActiveObject(nullptr, nullptr);
@@ -608,8 +609,8 @@ TEST_F(ServedPageTest, BackspaceReachesTheControlInEveryPlaceWhereTextIsTypedFra
     active->host = handler.Get();
     window.Browser().Site()->SetActiveObject(active.Get(), nullptr);
     ::PostMessageW(pageWindow, WM_KEYDOWN, VK_BACK, 0);
-    EXPECT_TRUE(testing::RunMessagesUntil("Backspace at the control's active object",
-                                          [&] { return !active->hostAnswers.empty(); }));
+    EXPECT_TRUE(RunMessagesUntil("Backspace at the control's active object",
+                                 [&] { return !active->hostAnswers.empty(); }));
     EXPECT_EQ(active->hostAnswers, std::vector<HRESULT>{S_FALSE});
     window.Browser().Site()->SetActiveObject(nullptr, nullptr);
 
@@ -645,11 +646,11 @@ TEST_F(ServedPageTest, TheRefreshOfThePagesMenuIsTheToolsReload) {
 }
 
 // What is dragged over the page: files, or a text.
-class DraggedData final : public browser_host::win32::ComObject<IDataObject> {
+class DraggedData final : public support::win32::ComObject<IDataObject> {
   public:
     explicit DraggedData(CLIPFORMAT format) : format_(format) {}
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        return browser_host::win32::AnswerQueryInterface(
+        return support::win32::AnswerQueryInterface(
             iid, object, {{IID_IUnknown, this}, {IID_IDataObject, this}});
     }
     STDMETHODIMP QueryGetData(FORMATETC* format) override {
@@ -671,11 +672,11 @@ class DraggedData final : public browser_host::win32::ComObject<IDataObject> {
 };
 
 // The control's own drop target, recording what reaches it.
-class RecordingDropTarget final : public browser_host::win32::ComObject<IDropTarget> {
+class RecordingDropTarget final : public support::win32::ComObject<IDropTarget> {
   public:
     std::vector<std::string> calls;
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        return browser_host::win32::AnswerQueryInterface(
+        return support::win32::AnswerQueryInterface(
             iid, object, {{IID_IUnknown, this}, {IID_IDropTarget, this}});
     }
     STDMETHODIMP DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
