@@ -73,7 +73,7 @@ app_pid=""
 wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1
 
 echo "== Windows tests and the core's tests under Wine"
-[[ -f "$build/tests/core_tests.exe" ]] || { echo "test-windows: core tests not built" >&2; exit 1; }
+[[ -f "$build/tests/core/core_tests.exe" ]] || { echo "test-windows: core tests not built" >&2; exit 1; }
 ctest --preset windows
 
 # The zip a Windows user downloads (scripts/package.sh makes the same): its
