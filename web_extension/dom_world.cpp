@@ -19,9 +19,7 @@ namespace autolabel::web_extension {
 
 using browser_host::AsciiLower;
 
-using support::glib::Adopt;
-using support::glib::GObjectPtr;
-using support::glib::Share;
+using namespace support::glib;
 
 using protocol::Handle;
 using protocol::WireValue;

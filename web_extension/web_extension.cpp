@@ -22,12 +22,7 @@
 
 namespace autolabel::web_extension {
 
-using support::glib::Adopt;
-using support::glib::Every;
-using support::glib::GObjectPtr;
-using support::glib::UniqueFd;
-using support::glib::UniqueSource;
-using support::glib::WatchFd;
+using namespace support::glib;
 namespace {
 
 namespace p = protocol;

@@ -7,8 +7,7 @@
 
 namespace autolabel::app::win32 {
 
-using browser_host::AsciiLower;
-using browser_host::DomRef;
+using namespace browser_host;
 
 namespace {
 

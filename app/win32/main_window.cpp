@@ -15,14 +15,9 @@
 
 namespace autolabel::app::win32 {
 
-using support::win32::ComPtr;
-using support::win32::ObjectWindowProc;
-using support::win32::RegisterObjectWindowClass;
-using support::win32::UniqueFont;
-using support::win32::Utf8ToWide;
+using namespace support::win32;
 
-using browser_host::win32::DocumentCallScope;
-using browser_host::win32::FromHwnd;
+using namespace browser_host::win32;
 
 using app::ControlDefinition;
 using app::ControlEvent;

@@ -4,8 +4,7 @@
 
 namespace autolabel::app::win32 {
 
-using support::win32::ObjectWindowProc;
-using support::win32::RegisterObjectWindowClass;
+using namespace support::win32;
 
 namespace {
 

@@ -14,13 +14,9 @@
 
 namespace autolabel::app::win32 {
 
-using support::win32::ComPtr;
-using support::win32::UniqueBstr;
-using support::win32::UniqueVariant;
+using namespace support::win32;
 
-using browser_host::win32::DispatchObject;
-
-using browser_host::win32::DocumentCallScope;
+using namespace browser_host::win32;
 
 bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view address,
                         Callbacks callbacks) {

@@ -28,8 +28,7 @@
 namespace {
 
 using namespace autolabel;
-using browser_host::DomRef;
-using browser_host::Value;
+using namespace browser_host;
 using Clock = std::chrono::steady_clock;
 
 app::gtk::MainWindow* window = nullptr;

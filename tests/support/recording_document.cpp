@@ -4,10 +4,7 @@
 
 namespace autolabel::tests {
 
-using browser_host::DomRef;
-using browser_host::RefCountedDomObject;
-using browser_host::SameMemberName;
-using browser_host::Value;
+using namespace browser_host;
 
 namespace {
 

@@ -15,9 +15,7 @@
 
 namespace autolabel::browser_host::webkit {
 
-using support::glib::Every;
-using support::glib::UniqueFd;
-using support::glib::WatchFd;
+using namespace support::glib;
 
 namespace p = protocol;
 using namespace std::chrono_literals;

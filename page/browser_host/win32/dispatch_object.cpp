@@ -12,13 +12,9 @@
 
 namespace autolabel::browser_host::win32 {
 
-using support::win32::ComPtr;
-using support::win32::UniqueBstr;
-using support::win32::UniqueVariant;
-using support::win32::Utf8ToWide;
+using namespace support::win32;
 
-using browser_host::DomRef;
-using browser_host::Value;
+using namespace browser_host;
 
 static_assert(sizeof(UniqueVariant) == sizeof(VARIANT), "argument arrays are passed as VARIANTs");
 

@@ -6,11 +6,7 @@
 
 namespace autolabel::browser_host::win32 {
 
-using support::win32::BstrToUtf8;
-using support::win32::ComPtr;
-using support::win32::UniqueBstr;
-using support::win32::UniqueVariant;
-using support::win32::Utf8ToWide;
+using namespace support::win32;
 
 using browser_host::Value;
 

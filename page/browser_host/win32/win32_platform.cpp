@@ -12,8 +12,7 @@ namespace autolabel::browser_host::win32 {
 
 using support::win32::ComPtr;
 
-using browser_host::Hresult;
-using browser_host::WindowHandle;
+using namespace browser_host;
 
 static_assert(browser_host::kSendAbortIfHung == SMTO_ABORTIFHUNG);
 static_assert(browser_host::kHresultOk == S_OK);

@@ -22,13 +22,7 @@
 
 namespace autolabel::tests::linux {
 
-using browser_host::webkit::Bridge;
-using browser_host::webkit::kIntroductionTime;
-using browser_host::webkit::kMaxUnintroduced;
-using browser_host::webkit::kSocketDirectoryPrefix;
-using browser_host::webkit::kSocketName;
-using browser_host::webkit::RemoveLeftoverSocketDirectories;
-using browser_host::webkit::RemoveSocketDirectory;
+using namespace browser_host::webkit;
 
 using support::glib::UniqueFd;
 namespace {

@@ -15,8 +15,7 @@
 
 namespace autolabel::tests::linux {
 
-using browser_host::webkit::Bridge;
-using browser_host::webkit::Connection;
+using namespace browser_host::webkit;
 
 using support::glib::UniqueFd;
 namespace {

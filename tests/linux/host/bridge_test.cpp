@@ -10,8 +10,7 @@
 namespace autolabel::tests::linux {
 namespace {
 
-using browser_host::DomRef;
-using browser_host::Value;
+using namespace browser_host;
 
 DomRef BoundDocument() {
     app::page->BindWindow(app::browserWindow);

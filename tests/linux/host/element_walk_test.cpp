@@ -24,8 +24,7 @@
 namespace autolabel::tests::linux {
 namespace {
 
-using browser_host::DomRef;
-using browser_host::Value;
+using namespace browser_host;
 using browser_host::webkit::FindElementInPage;
 using Clock = std::chrono::steady_clock;
 

@@ -13,8 +13,7 @@
 
 namespace autolabel::tests::linux {
 
-using support::glib::Adopt;
-using support::glib::GObjectPtr;
+using namespace support::glib;
 namespace {
 
 constexpr const char* kRadioPage =

@@ -8,8 +8,7 @@
 namespace autolabel::tests::linux {
 namespace {
 
-using app::gtk::BrowserKey;
-using app::gtk::BrowserKeyOf;
+using namespace app::gtk;
 
 // Counts its loads in the session, so a reload shows as a second load.
 std::string CountingPage(std::string_view name) {

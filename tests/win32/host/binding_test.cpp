@@ -14,10 +14,8 @@
 #include "tests/win32/support/test_windows.h"
 
 namespace autolabel::tests::win32 {
-using browser_host::win32::DispatchObject;
-using browser_host::win32::Win32Platform;
+using namespace browser_host::win32;
 
-using browser_host::win32::FromHwnd;
 namespace {
 
 using browser_host::DomRef;

@@ -13,17 +13,12 @@
 #include "tests/win32/support/test_document.h"
 
 namespace autolabel::tests::win32 {
-using browser_host::win32::DispatchObject;
+using namespace browser_host::win32;
 
-using browser_host::win32::FromVariant;
-using browser_host::win32::ToVariant;
-
-using support::win32::ComPtr;
-using support::win32::UniqueVariant;
+using namespace support::win32;
 namespace {
 
-using browser_host::DomRef;
-using browser_host::Value;
+using namespace browser_host;
 
 class DispatchObjectTest : public ::testing::Test {
   protected:

@@ -12,15 +12,11 @@
 #include "tests/win32/support/test_windows.h"
 
 namespace autolabel::tests::win32 {
-using browser_host::win32::DispatchObject;
-using browser_host::win32::Win32Platform;
+using namespace browser_host::win32;
 
-using browser_host::win32::FromHwnd;
-using browser_host::win32::ToHwnd;
 namespace {
 
-using browser_host::DomRef;
-using browser_host::kIidHtmlDocument;
+using namespace browser_host;
 
 TEST(WindowHandle, NarrowsAndWidensWithTheSign) {
     // Handles are 32 bits significant; a negative one must come back as the

@@ -8,10 +8,7 @@
 
 namespace autolabel::tests::win32 {
 
-using support::win32::AnswerQueryInterface;
-using support::win32::ComPtr;
-using support::win32::UniqueVariant;
-using support::win32::WideToUtf8;
+using namespace support::win32;
 
 long TestDispatch::alive_ = 0;
 

@@ -34,12 +34,8 @@
 #include "tests/win32/support/test_windows.h"
 
 namespace autolabel::tests::win32 {
-using app::win32::SystemDpi;
-using support::win32::ComPtr;
-
-using app::win32::PlaceInWorkArea;
-
-using support::win32::Utf8ToWide;
+using namespace app::win32;
+using namespace support::win32;
 
 using browser_host::win32::FromHwnd;
 namespace {

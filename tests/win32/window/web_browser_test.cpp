@@ -23,17 +23,11 @@
 
 namespace autolabel::tests::win32 {
 using app::NavigationWatch;
-using app::win32::ReloadTarget;
+using namespace app::win32;
 
 using tests::win32::RunMessagesUntil;
 
-using app::win32::PageReload;
-using app::win32::PageWindow;
-using app::win32::WebBrowser;
-
-using support::win32::ComPtr;
-using support::win32::UniqueBstr;
-using support::win32::UniqueVariant;
+using namespace support::win32;
 namespace {
 
 using browser_host::win32::Win32Platform;
