@@ -1,18 +1,15 @@
-// The keys people expect of a browser, taken by the window before the page
-// sees them: F5 and Ctrl+R reload, Alt+Left and Alt+Right go back and
-// forward, Ctrl+plus, Ctrl+minus and Ctrl+0 zoom.
+// A key pressed in a GTK window, in the terms of the browser's key rules
+// (app/browser_keys.h).
 #pragma once
 
 #include <gdk/gdk.h>
 
+#include "app/browser_keys.h"
+
 namespace autolabel::app::gtk {
 
-enum class BrowserKey { None, Reload, Back, Forward, ZoomIn, ZoomOut, ZoomReset };
-
-BrowserKey BrowserKeyOf(guint keyval, GdkModifierType state);
-
-// The zoom level after one step in or out, kept within what is readable.
-double ZoomedIn(double level);
-double ZoomedOut(double level);
+// Caps Lock, Num Lock and the like do not change what a key means. WebKit
+// never goes back on Backspace, so Backspace is passed on as any other key.
+KeyPress KeyPressOf(guint keyval, GdkModifierType state);
 
 }  // namespace autolabel::app::gtk

@@ -1,9 +1,7 @@
 #include "app/gtk/main_window.h"
 
 #include "app/commands.h"
-#include "app/gtk/browser_keys.h"
 #include "app/gtk/browser_session.h"
-#include "app/gtk/page_dialog.h"
 
 namespace autolabel::app::gtk {
 
@@ -60,10 +58,12 @@ MainWindow::MainWindow(webkit::WebKitPlatform& platform) : platform_(platform) {
 
 MainWindow::~MainWindow() {
     timer_.Reset();
+    pageWindows_.clear();
     if (window_) gtk_widget_destroy(GTK_WIDGET(window_));
+    browser_.reset();
 }
 
-GtkWidget* MainWindow::control(std::string_view name) const {
+GtkWidget* MainWindow::Control(std::string_view name) const {
     auto it = controls_.find(name);
     return it == controls_.end() ? nullptr : it->second;
 }
@@ -145,38 +145,36 @@ GtkWidget* MainWindow::MakeGroupBox(const ControlDefinition& control) {
 
 GtkWidget* MainWindow::MakeBrowser(const std::string& startAddress) {
     context_ = NewBrowserContext(platform_);
-    webView_ = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context_.get()));
-    reload_ = std::make_unique<PageReload>(webView_);
-    loads_ = std::make_unique<MainFrameLoads>(webView_);
-    FocusPageDialogs(webView_);
-    newWindows_.Serve(webView_);
-    g_signal_connect(webView_, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer self) {
-                         static_cast<MainWindow*>(self)->webView_ = nullptr;
-                     }),
-                     this);
-    // The browser control is a container; its child, the web view, is the
-    // document window.
-    browser_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-    gtk_widget_set_hexpand(GTK_WIDGET(webView_), TRUE);
-    gtk_widget_set_vexpand(GTK_WIDGET(webView_), TRUE);
-    gtk_container_add(GTK_CONTAINER(browser_), GTK_WIDGET(webView_));
-    g_signal_connect(browser_, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer self) {
-                         static_cast<MainWindow*>(self)->browser_ = nullptr;
-                     }),
-                     this);
-    webkit_web_view_load_uri(webView_, startAddress.c_str());
-    return browser_;
+    WebBrowser::Delegate& delegate = *this;
+    browser_ = std::make_unique<WebBrowser>(delegate, context_.get());
+    browser_->Load(startAddress);
+    return browser_->Widget();
 }
 
-bool MainWindow::PageShowsDialog() const { return gtk::PageShowsDialog(webView_); }
+WebBrowser* MainWindow::OpenNewWindow(WebBrowser& opener) {
+    auto page = PageWindow::Create(
+        opener, [this](WebBrowser& from) { return OpenNewWindow(from); },
+        [this](PageWindow& closed) {
+            std::erase_if(pageWindows_, [&](const auto& page) { return page.get() == &closed; });
+        });
+    WebBrowser* browser = &page->Browser();
+    pageWindows_.push_back(std::move(page));
+    return browser;
+}
 
-// Not ready while the next page is on its way (within the bound): the old
-// document is still shown, and working on it would post a batch already
-// sent. Nor while the page shows a dialog: a modal dialog on Windows keeps
-// its owner window from taking input; here it is drawn inside the view, and
-// a command run under it would find no document and reload, cancelling what
-// the dialog holds (a submission with its labels).
-bool MainWindow::IsPageReady() { return !PageShowsDialog() && !(loads_ && loads_->OnItsWay()); }
+// The tool's window stays open whatever its page asks.
+void MainWindow::CloseWindow(WebBrowser&) {}
+
+// F5 and Ctrl+R run the same reload as 刷新.
+void MainWindow::ReloadRequested(WebBrowser&) { RunCommand(Routine::RefreshPage); }
+
+std::vector<PageWindow*> MainWindow::PageWindows() const {
+    std::vector<PageWindow*> windows;
+    for (const auto& page : pageWindows_) windows.push_back(page.get());
+    return windows;
+}
+
+bool MainWindow::IsPageReady() { return browser_ && browser_->IsPageReady(); }
 
 void MainWindow::RunCommand(Routine routine) {
     // One bound per command: a page that missed one in an earlier command
@@ -197,32 +195,7 @@ gboolean MainWindow::OnGroupBoxReleased(GtkWidget* box, GdkEventButton* event, g
 
 gboolean MainWindow::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
     auto* self = static_cast<MainWindow*>(data);
-    const BrowserKey key = BrowserKeyOf(event->keyval, static_cast<GdkModifierType>(event->state));
-    WebKitWebView* view = self->webView_;
-    if (key == BrowserKey::None || !view) return FALSE;
-    switch (key) {
-        case BrowserKey::Reload:
-            self->RunCommand(Routine::RefreshPage);  // the same reload as 刷新
-            break;
-        case BrowserKey::Back:
-            webkit_web_view_go_back(view);
-            break;
-        case BrowserKey::Forward:
-            webkit_web_view_go_forward(view);
-            break;
-        case BrowserKey::ZoomIn:
-            webkit_web_view_set_zoom_level(view, ZoomedIn(webkit_web_view_get_zoom_level(view)));
-            break;
-        case BrowserKey::ZoomOut:
-            webkit_web_view_set_zoom_level(view, ZoomedOut(webkit_web_view_get_zoom_level(view)));
-            break;
-        case BrowserKey::ZoomReset:
-            webkit_web_view_set_zoom_level(view, 1.0);
-            break;
-        case BrowserKey::None:
-            break;
-    }
-    return TRUE;
+    return self->browser_ && self->browser_->HandleKey(*event);
 }
 
 int MainWindow::RunMessageLoop() {
@@ -239,7 +212,8 @@ void MainWindow::OnDestroy(GtkWidget*, gpointer data) {
 }
 
 browser_host::WindowHandle MainWindow::BrowserWindowHandle() {
-    return browser_ ? platform_.HandleOf(browser_) : 0;
+    GtkWidget* widget = browser_ ? browser_->Widget() : nullptr;
+    return widget ? platform_.HandleOf(widget) : 0;
 }
 
 void MainWindow::SetTimerPeriod(int milliseconds) {
@@ -261,12 +235,13 @@ gboolean MainWindow::OnTimer(gpointer data) {
 
 void MainWindow::ReloadBrowser() {
     // Also the reload SelectAll asks for: never under the page's dialog.
-    if (!reload_ || PageShowsDialog()) return;
+    if (!browser_ || browser_->ShowsDialog()) return;
     // A page process that let a call miss its bound and has not answered
     // since would not take the reload either: a new process loads the page.
-    if (webView_ && platform_.bridge().Unanswering(webkit_web_view_get_page_id(webView_)))
-        webkit_web_view_terminate_web_process(webView_);
-    reload_->Reload();
+    WebKitWebView* view = browser_->View();
+    if (view && platform_.bridge().Unanswering(webkit_web_view_get_page_id(view)))
+        webkit_web_view_terminate_web_process(view);
+    browser_->Reload();
 }
 
 }  // namespace autolabel::app::gtk

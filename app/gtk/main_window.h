@@ -1,6 +1,6 @@
 // MainWindow on GTK 3: a GtkFixed holding the controls of the window
-// definition at their positions, the browser a container around a WebKit
-// web view, the timer a GLib timeout.
+// definition at their positions, the browser a WebBrowser, the timer a GLib
+// timeout, and the windows the page opens.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/gtk/close_on_signal.h"
-#include "app/gtk/main_frame_loads.h"
-#include "app/gtk/new_windows.h"
-#include "app/gtk/page_reload.h"
+#include "app/gtk/page_window.h"
+#include "app/gtk/web_browser.h"
 #include "app/window_services.h"
 #include "page/browser_host/webkit/webkit_platform.h"
 #include "support/glib/gobject_ptr.h"
@@ -22,7 +22,7 @@
 
 namespace autolabel::app::gtk {
 
-class MainWindow final : public ProgramWindow {
+class MainWindow final : public ProgramWindow, private WebBrowser::Delegate {
   public:
     explicit MainWindow(browser_host::webkit::WebKitPlatform& platform);
     ~MainWindow() override;
@@ -39,23 +39,23 @@ class MainWindow final : public ProgramWindow {
     bool IsPageReady() override;
 
     // What the window is made of, for whoever drives or inspects it.
-    GtkWindow* window() const { return window_; }
-    WebKitWebView* webView() const { return webView_; }
-    GtkWidget* browser() const { return browser_; }
+    GtkWindow* Window() const { return window_; }
+    // Null before the window is created.
+    WebBrowser* Browser() const { return browser_.get(); }
     // The widget of a control by its name in the definition, or null.
-    GtkWidget* control(std::string_view name) const;
-    int timerPeriod() const { return timerPeriod_; }
+    GtkWidget* Control(std::string_view name) const;
+    int TimerPeriod() const { return timerPeriod_; }
     // The windows the page has opened, oldest first.
-    const std::vector<GtkWindow*>& newWindows() const { return newWindows_.windows(); }
-    // Whether a dialog of the page holds the page's commands now.
-    bool PageShowsDialog() const;
-    const PageReload* pageReload() const { return reload_.get(); }
+    std::vector<PageWindow*> PageWindows() const;
 
   private:
     GtkWidget* AddControl(GtkFixed* fixed, const ControlDefinition& control,
                           const std::string& startAddress);
     GtkWidget* MakeGroupBox(const ControlDefinition& control);
     GtkWidget* MakeBrowser(const std::string& startAddress);
+    WebBrowser* OpenNewWindow(WebBrowser& opener) override;
+    void CloseWindow(WebBrowser& browser) override;
+    void ReloadRequested(WebBrowser& browser) override;
     // Runs the routine of a button, a key or the timer as one command.
     void RunCommand(Routine routine);
     static void OnButtonClicked(GtkWidget* button, gpointer self);
@@ -67,13 +67,10 @@ class MainWindow final : public ProgramWindow {
     browser_host::webkit::WebKitPlatform& platform_;
     support::glib::GObjectPtr<WebKitWebContext> context_;
     GtkWindow* window_ = nullptr;  // owned by GTK's list of toplevels until destroyed
-    GtkWidget* browser_ = nullptr;
-    WebKitWebView* webView_ = nullptr;
+    std::unique_ptr<WebBrowser> browser_;
     std::map<std::string, GtkWidget*, std::less<>> controls_;
-    std::unique_ptr<PageReload> reload_;
-    std::unique_ptr<MainFrameLoads> loads_;
     std::unique_ptr<CloseOnSignal> closeOnSignal_;
-    NewWindows newWindows_;
+    std::vector<std::unique_ptr<PageWindow>> pageWindows_;
     Routine timerRoutine_ = Routine::None;
     support::glib::UniqueSourceId timer_;
     int timerPeriod_ = 0;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/gtk/crashed_page.h"
+#include "app/reload_decision.h"
 
 namespace autolabel::app::gtk {
 
@@ -89,16 +90,18 @@ void PageReload::Reload() {
         reloadWhenLoaded_ = true;
         return;
     }
-    if (!lostAddress_.empty()) {
-        const std::string lost = lostAddress_;
-        webkit_web_view_load_uri(view_, lost.c_str());
-        return;
-    }
     const char* uri = webkit_web_view_get_uri(view_);
-    if (shownFromPost_ && uri)
-        webkit_web_view_load_uri(view_, uri);
-    else
-        webkit_web_view_reload(view_);
+    const ReloadDecision decision = DecideReload({uri ? uri : "", shownFromPost_, lostAddress_});
+    switch (decision.kind) {
+        case ReloadDecision::Kind::ReloadCompletely:
+            webkit_web_view_reload_bypass_cache(view_);
+            break;
+        case ReloadDecision::Kind::GoTo:
+            webkit_web_view_load_uri(view_, decision.address.c_str());
+            break;
+        case ReloadDecision::Kind::Nothing:
+            break;
+    }
 }
 
 }  // namespace autolabel::app::gtk

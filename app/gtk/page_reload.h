@@ -1,8 +1,7 @@
-// How the browser reloads the page it shows. A page that answered a form
-// post is asked for afresh at its address, without the form data, as when
-// a user presses Enter in the address bar: a plain reload would post the
-// labels again. A page whose process died is replaced by the tool's own
-// page, and the reload brings the lost page back.
+// How the page the view shows came to be there, for the reload that never
+// sends a form again (app/reload_decision.h): whether it answered a post,
+// and whether it is the tool's own page standing in for one whose process
+// died, which the reload brings back.
 #pragma once
 
 #include <webkit2/webkit2.h>

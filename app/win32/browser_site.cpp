@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/win32/browser_keys.h"
 #include "app/win32/file_drop_filter.h"
 
 namespace autolabel::app::win32 {
@@ -92,38 +93,11 @@ STDMETHODIMP BrowserSite::EnableModeless(BOOL enable) {
     return S_OK;
 }
 
-namespace {
-
-bool KeyDown(const MSG& message) {
-    return message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
-}
-
-bool Held(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
-
-}  // namespace
-
+// The browser's keys (F5, Ctrl+R, Alt+Left and Right, zoom, Backspace
+// outside a text field) are the tool's; every other key is the control's.
 STDMETHODIMP BrowserSite::TranslateAccelerator(LPMSG message, const GUID*, DWORD) {
-    if (!message || !KeyDown(*message)) return S_FALSE;
-    const auto key = static_cast<int>(message->wParam);
-    // Alt comes with the message itself (its context code) as well.
-    const bool alt =
-        Held(VK_MENU) || (message->message == WM_SYSKEYDOWN && (message->lParam >> 29) & 1);
-    const bool control = Held(VK_CONTROL), shift = Held(VK_SHIFT);
-    // F5 and Ctrl+R: the tool's reload, which never sends a form again.
-    if ((key == VK_F5 && !alt) || (key == 'R' && control && !alt && !shift)) {
-        if (commands_.reload) commands_.reload();
-        return S_OK;
-    }
-    if (alt && !control && (key == VK_LEFT || key == VK_RIGHT)) {
-        const auto& go = key == VK_LEFT ? commands_.goBack : commands_.goForward;
-        if (go) go();
-        return S_OK;
-    }
-    // Backspace deletes in a text field and goes back nowhere.
-    if (key == VK_BACK && !control && !alt &&
-        !(commands_.focusIsEditable && commands_.focusIsEditable(message->hwnd)))
-        return S_OK;
-    return S_FALSE;
+    if (!message || !IsKeyDown(*message) || !commands_.browserKey) return S_FALSE;
+    return commands_.browserKey(*message) ? S_OK : S_FALSE;
 }
 
 STDMETHODIMP BrowserSite::ShowContextMenu(DWORD kind, POINT* at, IUnknown*, IDispatch*) {
@@ -151,21 +125,21 @@ STDMETHODIMP BrowserSite::ShowContextMenu(DWORD kind, POINT* at, IUnknown*, IDis
 }
 
 void BrowserSite::RunContextCommand(UINT command) {
-    const std::function<void()>* run = nullptr;
+    app::BrowserAction action = app::BrowserAction::PassOn;
     switch (command) {
         case kBack:
-            run = &commands_.goBack;
+            action = app::BrowserAction::Back;
             break;
         case kForward:
-            run = &commands_.goForward;
+            action = app::BrowserAction::Forward;
             break;
         case kReload:
-            run = &commands_.reload;
+            action = app::BrowserAction::Reload;
             break;
         default:
             return;  // nothing chosen
     }
-    if (*run) (*run)();
+    if (commands_.run) commands_.run(action);
 }
 
 STDMETHODIMP BrowserSite::GetHostInfo(DOCHOSTUIINFO* info) {

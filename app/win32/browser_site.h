@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "app/browser_keys.h"
 #include "support/win32/com_object.h"
 #include "support/win32/com_ptr.h"
 
@@ -23,10 +24,11 @@ class BrowserSite final
   public:
     // What the page's own keys and menu do instead of the control's.
     struct PageCommands {
-        std::function<void()> reload, goBack, goForward;
-        // Whether the focus in the page, where a key for `window` was
-        // typed, is where text is typed (Backspace deletes there).
-        std::function<bool(HWND window)> focusIsEditable;
+        // A key for the control: true when it was a browser's key and has
+        // been acted on, so the control never sees it.
+        std::function<bool(const MSG& key)> browserKey;
+        // A command of the page's context menu, run as its key would run it.
+        std::function<void(app::BrowserAction action)> run;
     };
     // The context menu's commands, as TrackPopupMenu returns them.
     enum ContextCommand : UINT { kBack = 1, kForward, kReload };

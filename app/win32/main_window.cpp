@@ -148,12 +148,8 @@ void MainWindow::CreateControls(const std::string& startAddress) {
                 break;
             }
             case ControlKind::WebBrowser: {
-                WebBrowser::Callbacks callbacks;
-                callbacks.openNewWindow = [this] { return OpenPageWindow(); };
-                // F5, Ctrl+R and the page's menu reload as 刷新 does.
-                callbacks.reload = [] { app::RunRoutine(app::Routine::RefreshPage); };
-                // The main window stays when its page calls window.close().
-                browser_.Create(window_, bounds, Utf8ToWide(startAddress), std::move(callbacks));
+                WebBrowser::Delegate& delegate = *this;
+                browser_.Create(window_, bounds, Utf8ToWide(startAddress), delegate);
                 break;
             }
             case ControlKind::Timer:
@@ -290,6 +286,14 @@ ComPtr<IDispatch> MainWindow::OpenPageWindow() {
     pageWindows_.push_back(std::move(page));
     return application;
 }
+
+ComPtr<IDispatch> MainWindow::OpenNewWindow(WebBrowser&) { return OpenPageWindow(); }
+
+// The main window stays when its page calls window.close().
+void MainWindow::CloseWindow(WebBrowser&) {}
+
+// F5, Ctrl+R and the page's menu reload as 刷新 does.
+void MainWindow::ReloadRequested(WebBrowser&) { app::RunRoutine(app::Routine::RefreshPage); }
 
 std::vector<PageWindow*> MainWindow::PageWindows() const {
     std::vector<PageWindow*> windows;

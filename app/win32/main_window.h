@@ -20,7 +20,9 @@
 
 namespace autolabel::app::win32 {
 
-class MainWindow : public app::ProgramWindow, private browser_host::win32::MessagePreTranslator {
+class MainWindow : public app::ProgramWindow,
+                   private browser_host::win32::MessagePreTranslator,
+                   private WebBrowser::Delegate {
   public:
     MainWindow() = default;
     MainWindow(const MainWindow&) = delete;
@@ -70,6 +72,9 @@ class MainWindow : public app::ProgramWindow, private browser_host::win32::Messa
     // The control of the page's window that `window` is in, if any.
     WebBrowser* PageBrowserFor(HWND window) const;
     support::win32::ComPtr<IDispatch> OpenPageWindow();
+    support::win32::ComPtr<IDispatch> OpenNewWindow(WebBrowser& opener) override;
+    void CloseWindow(WebBrowser& browser) override;
+    void ReloadRequested(WebBrowser& browser) override;
     void ReleaseResources();
 
     HWND window_ = nullptr;

@@ -22,11 +22,8 @@ std::unique_ptr<PageWindow> PageWindow::Create(const std::wstring& title,
                       ::GetModuleHandleW(nullptr), self.get());
     if (!self->window_) return nullptr;
     HWND window = self->window_;
-    WebBrowser::Callbacks callbacks;
-    callbacks.openNewWindow = std::move(openNewWindow);
-    // Posted: the control is in the middle of its own event when it asks.
-    callbacks.closeWindow = [window] { ::PostMessageW(window, WM_CLOSE, 0, 0); };
-    if (!self->browser_.Create(window, self->ClientBounds(), L"", std::move(callbacks))) {
+    self->openNewWindow_ = std::move(openNewWindow);
+    if (!self->browser_.Create(window, self->ClientBounds(), L"", *self)) {
         ::DestroyWindow(window);
         return nullptr;
     }
@@ -34,6 +31,19 @@ std::unique_ptr<PageWindow> PageWindow::Create(const std::wstring& title,
     ::ShowWindow(window, SW_SHOW);
     return self;
 }
+
+ComPtr<IDispatch> PageWindow::OpenNewWindow(WebBrowser&) {
+    return openNewWindow_ ? openNewWindow_() : ComPtr<IDispatch>();
+}
+
+// Posted: the control is in the middle of its own event when it asks.
+void PageWindow::CloseWindow(WebBrowser&) {
+    if (window_) ::PostMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+// F5, Ctrl+R and the page's menu: the reload that never sends a form
+// again; the tool's commands are not run for a page's window.
+void PageWindow::ReloadRequested(WebBrowser& browser) { browser.Reload(); }
 
 PageWindow::~PageWindow() {
     onClosed_ = nullptr;  // destroyed by its owner: nobody to tell

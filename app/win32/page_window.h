@@ -14,7 +14,7 @@
 
 namespace autolabel::app::win32 {
 
-class PageWindow {
+class PageWindow final : private WebBrowser::Delegate {
   public:
     // `onClosed` runs once the window is gone, from its last message; the
     // owner may destroy the PageWindow there.
@@ -32,6 +32,9 @@ class PageWindow {
 
   private:
     PageWindow() = default;
+    support::win32::ComPtr<IDispatch> OpenNewWindow(WebBrowser& opener) override;
+    void CloseWindow(WebBrowser& browser) override;
+    void ReloadRequested(WebBrowser& browser) override;
     friend LRESULT CALLBACK support::win32::ObjectWindowProc<PageWindow>(HWND, UINT, WPARAM,
                                                                          LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -41,6 +44,7 @@ class PageWindow {
     WebBrowser browser_;
     FocusKeeper focus_;
     ClosedHandler onClosed_;
+    std::function<support::win32::ComPtr<IDispatch>()> openNewWindow_;
 };
 
 }  // namespace autolabel::app::win32

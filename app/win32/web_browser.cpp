@@ -6,11 +6,14 @@
 
 #include <string_view>
 
+#include "app/reload_decision.h"
+#include "app/win32/browser_keys.h"
 #include "app/win32/editable_focus.h"
 #include "page/browser_host/win32/dispatch_object.h"
 #include "page/browser_host/win32/document_call.h"
 #include "support/win32/unique_bstr.h"
 #include "support/win32/unique_variant.h"
+#include "support/win32/utf16.h"
 
 namespace autolabel::app::win32 {
 
@@ -19,7 +22,7 @@ using namespace support::win32;
 using namespace browser_host::win32;
 
 bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view address,
-                        Callbacks callbacks) {
+                        Delegate& delegate) {
     Destroy();
     ComPtr<IOleObject> object;
     if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
@@ -36,7 +39,7 @@ bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view addre
     object_ = std::move(object);
     site_ = std::move(site);
     parent_ = parent;
-    callbacks_ = std::move(callbacks);
+    delegate_ = &delegate;
     site_->SetPageCommands(PageCommands());
     browser_ = object_.Query<IWebBrowser2>();
     if (auto window = object_.Query<IOleInPlaceObject>()) {
@@ -78,10 +81,22 @@ void WebBrowser::DisconnectEvents() {
 }
 
 void WebBrowser::Reload() {
+    if (!browser_) return;
     // The control may ask the leave-page question inside Navigate or
     // Refresh2, a modal loop where the timer keeps ticking.
     const DocumentCallScope call;
-    if (browser_) origin_.Reload(*this);
+    const std::string address = support::win32::WideToUtf8(LocationUrl());
+    const ReloadDecision decision = DecideReload({address, origin_.FromPost(), {}});
+    switch (decision.kind) {
+        case ReloadDecision::Kind::ReloadCompletely:
+            Refresh2(PageReload::kReloadLevel);
+            break;
+        case ReloadDecision::Kind::GoTo:
+            NavigateTo(support::win32::Utf8ToWide(decision.address));
+            break;
+        case ReloadDecision::Kind::Nothing:
+            break;
+    }
 }
 
 bool WebBrowser::IsPageReady() const {
@@ -90,20 +105,57 @@ bool WebBrowser::IsPageReady() const {
 
 BrowserSite::PageCommands WebBrowser::PageCommands() {
     BrowserSite::PageCommands commands;
-    commands.reload = [this] {
-        if (callbacks_.reload)
-            callbacks_.reload();
-        else
-            Reload();
-    };
-    commands.goBack = [this] {
-        if (browser_) browser_->GoBack();
-    };
-    commands.goForward = [this] {
-        if (browser_) browser_->GoForward();
-    };
-    commands.focusIsEditable = [this](HWND keyWindow) { return FocusIsEditable(keyWindow); };
+    commands.browserKey = [this](const MSG& key) { return TakeBrowserKey(key); };
+    commands.run = [this](BrowserAction action) { Run(action); };
     return commands;
+}
+
+bool WebBrowser::TakeBrowserKey(const MSG& key) {
+    const BrowserAction action =
+        BrowserActionFor(KeyPressOf(key, [&] { return FocusIsEditable(key.hwnd); }));
+    if (action == BrowserAction::PassOn) return false;
+    Run(action);
+    return true;
+}
+
+void WebBrowser::Run(BrowserAction action) {
+    switch (action) {
+        case BrowserAction::Reload:
+            if (delegate_)
+                delegate_->ReloadRequested(*this);
+            else
+                Reload();
+            break;
+        case BrowserAction::Back:
+            if (browser_) browser_->GoBack();
+            break;
+        case BrowserAction::Forward:
+            if (browser_) browser_->GoForward();
+            break;
+        case BrowserAction::ZoomIn:
+            SetZoom(ZoomedIn(zoom_));
+            break;
+        case BrowserAction::ZoomOut:
+            SetZoom(ZoomedOut(zoom_));
+            break;
+        case BrowserAction::ZoomReset:
+            SetZoom(1.0);
+            break;
+        case BrowserAction::PassOn:
+        case BrowserAction::Swallow:
+            break;
+    }
+}
+
+// The control's optical zoom, in percent (10 to 1000); its own keys for it
+// are off where it is hosted.
+void WebBrowser::SetZoom(double level) {
+    zoom_ = level;
+    if (!browser_) return;
+    UniqueVariant percent;
+    percent.Get()->vt = VT_I4;
+    percent.Get()->lVal = static_cast<LONG>(level * 100 + 0.5);
+    browser_->ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, percent.Get(), nullptr);
 }
 
 namespace {
@@ -192,7 +244,8 @@ void WebBrowser::Destroy() {
         object_.Reset();
     }
     site_.Reset();
-    callbacks_ = {};
+    delegate_ = nullptr;
+    zoom_ = 1.0;
     origin_ = {};
     navigation_.Ended();
     window_ = nullptr;
@@ -210,11 +263,11 @@ void WebBrowser::OnTopLevelNavigationEnded() { navigation_.Ended(); }
 void WebBrowser::OnTopLevelNavigationDone() { origin_.NavigationDone(); }
 
 ComPtr<IDispatch> WebBrowser::OnNewWindow() {
-    return callbacks_.openNewWindow ? callbacks_.openNewWindow() : ComPtr<IDispatch>();
+    return delegate_ ? delegate_->OpenNewWindow(*this) : ComPtr<IDispatch>();
 }
 
 void WebBrowser::OnWindowClosing() {
-    if (callbacks_.closeWindow) callbacks_.closeWindow();
+    if (delegate_) delegate_->CloseWindow(*this);
 }
 
 std::wstring WebBrowser::LocationUrl() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string_view>
 
+#include "app/browser_keys.h"
 #include "app/navigation_watch.h"
 #include "app/win32/browser_events.h"
 #include "app/win32/browser_site.h"
@@ -17,16 +18,22 @@ namespace autolabel::app::win32 {
 
 using support::win32::ComPtr;
 
-class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
+class WebBrowser final : private BrowserEventHandler {
   public:
-    // What the window does when the page asks for a window of its own.
-    struct Callbacks {
-        // The control of a new window of ours to show the page; empty: none.
-        std::function<support::win32::ComPtr<IDispatch>()> openNewWindow;
-        // The page closed its window; unset: the window stays open.
-        std::function<void()> closeWindow;
-        // The reload of F5, Ctrl+R and the page's menu; unset: Reload().
-        std::function<void()> reload;
+    // What a browser asks of the window that holds it.
+    class Delegate {
+      public:
+        // The page asks for a window of its own: the control of a new
+        // window of the owner's to show it in; empty refuses the window.
+        virtual support::win32::ComPtr<IDispatch> OpenNewWindow(WebBrowser& opener) = 0;
+        // The page closed its own window (window.close()).
+        virtual void CloseWindow(WebBrowser& browser) = 0;
+        // F5, Ctrl+R or the page's menu: the owner's reload (the main
+        // window's is 刷新).
+        virtual void ReloadRequested(WebBrowser& browser) = 0;
+
+      protected:
+        ~Delegate() = default;
     };
 
     WebBrowser() = default;
@@ -38,7 +45,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     // coordinates); it starts loading `address` unless that is empty (a
     // new window, whose page the opener sends). False when the control
     // cannot be created; the window then simply has no browser.
-    bool Create(HWND parent, const RECT& bounds, std::wstring_view address, Callbacks callbacks);
+    bool Create(HWND parent, const RECT& bounds, std::wstring_view address, Delegate& delegate);
     // Reloads whatever page the control shows, without posting a form again.
     void Reload();
     // Whether the page may be worked on: no top-level navigation on its way
@@ -51,8 +58,10 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     bool Contains(HWND window) const noexcept;
     void SetBounds(const RECT& bounds);
     // Gives the control the key messages meant for it (focus in it); true
-    // when it used one.
+    // when it or the browser's own keys used one.
     bool TranslateAccelerator(MSG& message);
+    // The page's zoom, 1 for 100 %.
+    double ZoomLevel() const noexcept { return zoom_; }
     // Gives the page the focus for `tab` (Tab or Shift+Tab) pressed outside
     // it: the control activated, its document window focused and the key
     // given to the control, which starts its own order there. False
@@ -76,9 +85,13 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     support::win32::ComPtr<IDispatch> OnNewWindow() override;
     void OnWindowClosing() override;
 
-    std::wstring LocationUrl() override;
-    void NavigateTo(const std::wstring& address) override;
-    void Refresh2(int level) override;
+    std::wstring LocationUrl();
+    void NavigateTo(const std::wstring& address);
+    void Refresh2(int level);
+    // A browser's key (app/browser_keys.h): true when it was one and has run.
+    bool TakeBrowserKey(const MSG& key);
+    void Run(BrowserAction action);
+    void SetZoom(double level);
 
     void ConnectEvents();
     BrowserSite::PageCommands PageCommands();
@@ -93,7 +106,8 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     DWORD eventCookie_ = 0;
     PageReload origin_;
     NavigationWatch navigation_;
-    Callbacks callbacks_;
+    Delegate* delegate_ = nullptr;
+    double zoom_ = 1.0;
     HWND window_ = nullptr;
     HWND parent_ = nullptr;
 };

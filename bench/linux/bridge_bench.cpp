@@ -47,10 +47,11 @@ void Load(const std::string& html) {
     const std::string path = directory + "/" + std::to_string(++counter) + ".html";
     std::ofstream(path) << html;
     g_autofree char* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
-    webkit_web_view_load_uri(window->webView(), uri);
+    webkit_web_view_load_uri(window->Browser()->View(), uri);
     PumpUntil([&] {
-        const char* shown = webkit_web_view_get_uri(window->webView());
-        return !webkit_web_view_is_loading(window->webView()) && shown && std::string(shown) == uri;
+        const char* shown = webkit_web_view_get_uri(window->Browser()->View());
+        return !webkit_web_view_is_loading(window->Browser()->View()) && shown &&
+               std::string(shown) == uri;
     });
 }
 
@@ -62,7 +63,7 @@ std::string Evaluate(const std::string& script) {
         bool* done;
     } out{&text, &done};
     webkit_web_view_evaluate_javascript(
-        window->webView(), script.c_str(), -1, nullptr, nullptr, nullptr,
+        window->Browser()->View(), script.c_str(), -1, nullptr, nullptr, nullptr,
         [](GObject* source, GAsyncResult* result, gpointer data) {
             auto* o = static_cast<Out*>(data);
             g_autoptr(JSCValue) value = webkit_web_view_evaluate_javascript_finish(
@@ -266,7 +267,7 @@ void SelectAllPasses(browser_host::Platform& platform) {
 gboolean Run(gpointer) {
     CallCost();
     SelectAllPasses(*platformInUse);
-    gtk_window_close(window->window());
+    gtk_window_close(window->Window());
     return G_SOURCE_REMOVE;
 }
 

@@ -334,7 +334,7 @@ TEST_F(WalkInPage, PageProcessDyingDuringTheWaitFailsAtOnce) {
     // process, and the walk works there.
     ASSERT_TRUE(h.WaitUntil(
         "the page's process found dead",
-        [&] { return h.window().pageReload()->showsCrashedPage(); },
+        [&] { return h.window().Browser()->Reloads().showsCrashedPage(); },
         [&] { return h.DescribeView(); }));
     app::RefreshPage();
     ASSERT_TRUE(h.WaitForPage(address, "0"));

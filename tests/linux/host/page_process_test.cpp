@@ -49,7 +49,7 @@ class PageProcesses : public testing::Test {
         auto crashed = h.WaitUntil(
             "the tool's page for the lost one",
             [&] {
-                return h.window().pageReload()->showsCrashedPage() &&
+                return h.window().Browser()->Reloads().showsCrashedPage() &&
                        !h.Text("lost-address").empty();
             },
             [&] { return h.DescribeView(); });
@@ -194,11 +194,11 @@ TEST_F(PageProcesses, PageThatHangsMidPassGivesTheWindowBack) {
     ASSERT_TRUE(h.ControlCenter("按钮3", offX, offY));
 
     ClickTimes times;
-    times.selectAll = h.window().control("按钮1");
+    times.selectAll = h.window().Control("按钮1");
     const guint clicked = g_signal_lookup("clicked", GTK_TYPE_BUTTON);
     const gulong hook = g_signal_add_emission_hook(clicked, 0, OnClickedEmission, &times, nullptr);
     const gulong handler = g_signal_connect(
-        h.window().control("按钮3"), "clicked", G_CALLBACK(+[](GtkWidget*, gpointer data) {
+        h.window().Control("按钮3"), "clicked", G_CALLBACK(+[](GtkWidget*, gpointer data) {
             static_cast<ClickTimes*>(data)->otherHandled = Clock::now();
         }),
         &times);
@@ -239,7 +239,7 @@ TEST_F(PageProcesses, PageThatHangsMidPassGivesTheWindowBack) {
     other.join();
     h.PumpFor(100ms);
     g_source_remove(ticker);
-    g_signal_handler_disconnect(h.window().control("按钮3"), handler);
+    g_signal_handler_disconnect(h.window().Control("按钮3"), handler);
     g_signal_remove_emission_hook(clicked, hook);
 
     ASSERT_NE(times.selectAllStarted, Clock::time_point{});

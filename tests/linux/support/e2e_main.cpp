@@ -25,7 +25,7 @@ gboolean RunTests(gpointer) {
     harness.shownAtStart = shown ? shown : "";
     testStatus = RUN_ALL_TESTS();
     autolabel::app::RunRoutine(autolabel::app::Routine::AutoOn);
-    gtk_window_close(harness.window().window());
+    gtk_window_close(harness.window().Window());
     return G_SOURCE_REMOVE;
 }
 

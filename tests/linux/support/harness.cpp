@@ -49,9 +49,9 @@ void Harness::Install(browser_host::webkit::WebKitPlatform& platform,
 // Hooks that need the window to exist; called from the first test step.
 Harness& Harness::Get() {
     static bool hooked = false;
-    if (!hooked && instance->window_->webView()) {
+    if (!hooked && instance->view()) {
         hooked = true;
-        g_signal_connect(instance->window_->webView(), "load-changed", G_CALLBACK(OnLoadChanged),
+        g_signal_connect(instance->view(), "load-changed", G_CALLBACK(OnLoadChanged),
                          &instance->loadsFinished_);
     }
     return *instance;
@@ -125,7 +125,7 @@ testing::AssertionResult Harness::WaitUntil(std::string_view awaited,
 
 std::string Harness::DescribeView() {
     const char* shown = webkit_web_view_get_uri(view());
-    const auto* reload = window_->pageReload();
+    const auto* reload = &window_->Browser()->Reloads();
     return std::string("address ") + (shown ? shown : "(none)") +
            (webkit_web_view_is_loading(view()) ? ", loading" : ", loaded") +
            (reload && reload->showsCrashedPage() ? ", the tool's page for a lost one" : "") +
@@ -138,7 +138,7 @@ testing::AssertionResult Harness::WaitForPage(const std::string& address, std::s
         "the page " + address + " loaded with radio buttons \"" + std::string(radios) + "\"",
         [&] {
             const char* shown = webkit_web_view_get_uri(view());
-            const auto* reload = window_->pageReload();
+            const auto* reload = &window_->Browser()->Reloads();
             return !webkit_web_view_is_loading(view()) && shown && address == shown &&
                    !(reload && reload->showsCrashedPage()) && RadioStates() == radios;
         },
@@ -162,7 +162,7 @@ bool ScreenPosition(GtkWidget* widget, int inWidgetX, int inWidgetY, int& x, int
 }  // namespace
 
 bool Harness::ControlCenter(std::string_view controlName, int& x, int& y) {
-    GtkWidget* widget = window_->control(controlName);
+    GtkWidget* widget = window_->Control(controlName);
     return widget && ScreenPosition(widget, gtk_widget_get_allocated_width(widget) / 2,
                                     gtk_widget_get_allocated_height(widget) / 2, x, y);
 }
@@ -177,9 +177,9 @@ bool Harness::ClickElement(std::string_view id) {
     return ScreenPosition(GTK_WIDGET(view()), inViewX, inViewY, x, y) && ClickAt(x, y);
 }
 
-bool Harness::Keys(std::string_view keys) {
+bool Harness::Keys(std::string_view keys, GtkWidget* over) {
     int x = 0, y = 0;
-    if (!ScreenPosition(GTK_WIDGET(view()), 20, 20, x, y)) return false;
+    if (!ScreenPosition(over ? over : GTK_WIDGET(view()), 20, 20, x, y)) return false;
     return RunCommand(
         {"xdotool", "mousemove", std::to_string(x), std::to_string(y), "key", std::string(keys)});
 }
@@ -218,7 +218,7 @@ bool Harness::ClickAt(int x, int y) {
 }
 
 bool Harness::Press(std::string_view controlName) {
-    GtkWidget* widget = window_->control(controlName);
+    GtkWidget* widget = window_->Control(controlName);
     int x = 0, y = 0;
     if (!widget || !ControlCenter(controlName, x, y)) return false;
     static std::map<GtkWidget*, bool> counted;

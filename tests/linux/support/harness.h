@@ -33,7 +33,11 @@ class Harness {
 
     browser_host::webkit::WebKitPlatform& platform() { return *platform_; }
     app::gtk::MainWindow& window() { return *window_; }
-    WebKitWebView* view() { return window_->webView(); }
+    // The tool's web view; null before the window exists.
+    WebKitWebView* view() {
+        app::gtk::WebBrowser* browser = window_->Browser();
+        return browser ? browser->View() : nullptr;
+    }
 
     // Runs GLib's main loop for a while, or until `done` holds.
     void PumpFor(Milliseconds duration);
@@ -77,7 +81,9 @@ class Harness {
     // Real key presses through the X server (xdotool's names: "F5",
     // "alt+Left"), with the pointer over the page; returns once the server
     // has them.
-    bool Keys(std::string_view keys);
+    // Keys pressed with the pointer over `over` (the tool's page by default),
+    // whose window the X server then gives them to.
+    bool Keys(std::string_view keys, GtkWidget* over = nullptr);
 
     // Evaluates a script in the tests' own world; its result as text, or
     // "<error: ...>" when it threw or the page did not answer.

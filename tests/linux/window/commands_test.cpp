@@ -162,7 +162,7 @@ TEST_F(Commands, ClicksOnTheGroupBoxesChangeNothing) {
     EXPECT_EQ(h.RadioStates(), "0");
     EXPECT_EQ(h.Text("log"), "");
     EXPECT_EQ(h.Text("loads"), "1");
-    EXPECT_EQ(h.window().timerPeriod(), 0);
+    EXPECT_EQ(h.window().TimerPeriod(), 0);
 }
 
 }  // namespace

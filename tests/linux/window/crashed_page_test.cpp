@@ -25,7 +25,7 @@ TEST(CrashedPage, ShowsTheToolsPageAndTheNextPassBringsThePageBack) {
     ASSERT_TRUE(h.WaitUntil(
         "the tool's page naming " + address, [&] { return h.Text("lost-address") == address; },
         [&] { return h.DescribeView() + ": " + h.Eval("document.body.innerText"); }));
-    EXPECT_TRUE(h.window().pageReload()->showsCrashedPage());
+    EXPECT_TRUE(h.window().Browser()->Reloads().showsCrashedPage());
     EXPECT_EQ(h.Eval("document.title"), "页面已停止");
     EXPECT_EQ(webkit_web_view_get_uri(h.view()), address);
     EXPECT_EQ(forum.RequestsFor("GET", "/browser").size(), 1u);
@@ -40,7 +40,7 @@ TEST(CrashedPage, ShowsTheToolsPageAndTheNextPassBringsThePageBack) {
         15s));
     EXPECT_TRUE(h.WaitForPage(address, "101"));
     ASSERT_TRUE(h.Press("按钮3"));
-    EXPECT_FALSE(h.window().pageReload()->showsCrashedPage());
+    EXPECT_FALSE(h.window().Browser()->Reloads().showsCrashedPage());
     EXPECT_EQ(forum.RequestsFor("GET", "/browser").size(), 2u);
 }
 
@@ -57,7 +57,7 @@ TEST(CrashedPage, AReloadBeforeTheToolsPageHasLoadedLeavesNothingBehind) {
     ASSERT_EQ(kill(h.WebProcess(), SIGKILL), 0);
     ASSERT_TRUE(h.WaitUntil(
         "the page's process found dead",
-        [&] { return h.window().pageReload()->showsCrashedPage(); },
+        [&] { return h.window().Browser()->Reloads().showsCrashedPage(); },
         [&] { return h.DescribeView(); }));
     app::RefreshPage();
     EXPECT_TRUE(h.WaitForPage(first, "0"));

@@ -82,7 +82,7 @@ TEST_F(ForumPosts, ReloadOfAPostsAnswerAsksForTheAddressWithoutTheForm) {
     ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
     ASSERT_TRUE(WaitForSavedPage());
     EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
-    EXPECT_TRUE(h.window().pageReload()->shownFromPost());
+    EXPECT_TRUE(h.window().Browser()->Reloads().shownFromPost());
 
     // No radio button on the answer: number 1 is not found, the page reloads.
     ASSERT_TRUE(h.Press("按钮1"));
@@ -92,7 +92,7 @@ TEST_F(ForumPosts, ReloadOfAPostsAnswerAsksForTheAddressWithoutTheForm) {
     EXPECT_EQ(forum.RequestsFor("GET", "/post").front().body, "");
     EXPECT_TRUE(WaitForSavedPage());
     // Fetched afresh, the page is an ordinary one: the next reload is plain.
-    EXPECT_FALSE(h.window().pageReload()->shownFromPost());
+    EXPECT_FALSE(h.window().Browser()->Reloads().shownFromPost());
     ASSERT_TRUE(h.Press("按钮5"));
     ASSERT_TRUE(WaitForRequests("GET", "/post", 2));
     EXPECT_EQ(Count("POST", "/post"), 1u);
@@ -116,7 +116,7 @@ TEST_F(ForumPosts, AnswerOfARedirectAfterAPostReloadsAsBefore) {
     ASSERT_TRUE(h.Press("按钮6"));
     ASSERT_TRUE(WaitForRequests("GET", "/done", 1));
     EXPECT_EQ(Count("POST", "/post-redirect"), 1u);
-    EXPECT_FALSE(h.window().pageReload()->shownFromPost());
+    EXPECT_FALSE(h.window().Browser()->Reloads().shownFromPost());
     const int before = h.loadsFinished();
     ASSERT_TRUE(h.Press("按钮1"));  // nothing to tick: the plain reload
     ASSERT_TRUE(WaitForRequests("GET", "/done", 2));
@@ -176,11 +176,11 @@ TEST_F(ForumPosts, DialogOfTheSubmitHandlerHoldsTheCommandsUntilClosed) {
                                  "<script>document.forms[0].addEventListener('submit',"
                                  " () => alert('saved'));</script>"));
     ASSERT_TRUE(ShowForm());
-    EXPECT_FALSE(h.window().PageShowsDialog());
+    EXPECT_FALSE(h.window().Browser()->ShowsDialog());
     ASSERT_TRUE(h.Press("按钮4"));
     // The first pass ticks and submits; the handler's dialog holds the post.
     ASSERT_TRUE(h.WaitUntil(
-        "the page to hold the commands", [&] { return h.window().PageShowsDialog(); },
+        "the page to hold the commands", [&] { return h.window().Browser()->ShowsDialog(); },
         [&] { return h.DescribeView(); }));
     const std::size_t requestsUnderTheDialog = forum.requests().size();
     // Two more ticks and every button on the page while the dialog is open.
@@ -189,7 +189,7 @@ TEST_F(ForumPosts, DialogOfTheSubmitHandlerHoldsTheCommandsUntilClosed) {
     ASSERT_TRUE(h.Press("按钮2"));
     ASSERT_TRUE(h.Press("按钮6"));
     ASSERT_TRUE(h.Press("按钮5"));
-    EXPECT_TRUE(h.window().PageShowsDialog());
+    EXPECT_TRUE(h.window().Browser()->ShowsDialog());
     EXPECT_EQ(forum.requests().size(), requestsUnderTheDialog) << "a command went to the forum";
     EXPECT_EQ(Count("GET", "/form"), 1u) << "reloaded under the dialog";
 
@@ -210,12 +210,12 @@ TEST_F(ForumPosts, LeavePageQuestionHoldsTheCommandsToo) {
     ASSERT_TRUE(h.ClickElement("here"));  // the page asks only once it was used
     ASSERT_TRUE(h.Press("按钮5"));        // leaving it by the reload: the question
     ASSERT_TRUE(h.WaitUntil(
-        "the page to hold the commands", [&] { return h.window().PageShowsDialog(); },
+        "the page to hold the commands", [&] { return h.window().Browser()->ShowsDialog(); },
         [&] { return h.DescribeView(); }));
     ExpectHeldPressesReachNoForum();
     ASSERT_TRUE(CloseDialog(h.view()));
     ASSERT_TRUE(h.WaitUntil(
-        "the page to let the commands go", [&] { return !h.window().PageShowsDialog(); },
+        "the page to let the commands go", [&] { return !h.window().Browser()->ShowsDialog(); },
         [&] { return h.DescribeView(); }));
 }
 
@@ -224,7 +224,7 @@ TEST_F(ForumPosts, AuthenticationRequestHoldsTheCommandsToo) {
     forum.Page("/private", FormPage("/post"));
     webkit_web_view_load_uri(h.view(), forum.Address("/private").c_str());
     ASSERT_TRUE(h.WaitUntil(
-        "the page to hold the commands", [&] { return h.window().PageShowsDialog(); },
+        "the page to hold the commands", [&] { return h.window().Browser()->ShowsDialog(); },
         [&] { return h.DescribeView(); }));
     ExpectHeldPressesReachNoForum();
     // Signs in: a name and password in the browser's dialog, then its
@@ -242,7 +242,7 @@ TEST_F(ForumPosts, AuthenticationRequestHoldsTheCommandsToo) {
     ASSERT_NE(signIn, nullptr) << labels;
     gtk_button_clicked(GTK_BUTTON(signIn));
     ASSERT_TRUE(h.WaitUntil(
-        "the page to let the commands go", [&] { return !h.window().PageShowsDialog(); },
+        "the page to let the commands go", [&] { return !h.window().Browser()->ShowsDialog(); },
         [&] { return h.DescribeView(); }));
     ASSERT_TRUE(h.WaitQuiet(200ms));
     ASSERT_TRUE(h.Press("按钮6"));
@@ -321,13 +321,13 @@ TEST_F(ForumPosts, EnterClosesTheSubmitHandlersAlertAndTheLabelsArePostedOnce) {
                                  " () => alert('saved'));</script>"));
     ASSERT_TRUE(ShowForm());
     ASSERT_TRUE(h.Press("按钮6"));
-    ASSERT_TRUE(h.PumpUntil([&] { return h.window().PageShowsDialog(); }, 5s))
+    ASSERT_TRUE(h.PumpUntil([&] { return h.window().Browser()->ShowsDialog(); }, 5s))
         << "no dialog was shown";
     GtkWidget* view = GTK_WIDGET(h.view());
-    ASSERT_TRUE(h.PumpUntil([&] { return gtk_window_get_focus(h.window().window()) == view; }, 5s))
-        << "the focus stayed on " << G_OBJECT_TYPE_NAME(gtk_window_get_focus(h.window().window()));
+    ASSERT_TRUE(h.PumpUntil([&] { return gtk_window_get_focus(h.window().Window()) == view; }, 5s))
+        << "the focus stayed on " << G_OBJECT_TYPE_NAME(gtk_window_get_focus(h.window().Window()));
     ASSERT_TRUE(h.Keys("Return"));
-    EXPECT_TRUE(h.PumpUntil([&] { return !h.window().PageShowsDialog(); }, 5s))
+    EXPECT_TRUE(h.PumpUntil([&] { return !h.window().Browser()->ShowsDialog(); }, 5s))
         << "Enter left the dialog open";
     ASSERT_TRUE(WaitForRequests("POST", "/post", 1));
     EXPECT_EQ(h.Text("saved"), "已保存");

@@ -26,7 +26,7 @@ GtkWidget* Framed(GtkWidget* widget) {
 
 TEST(Window, TitleAndGeometry) {
     auto& h = Harness::Get();
-    GtkWindow* window = h.window().window();
+    GtkWindow* window = h.window().Window();
     const auto& definition = app::MainWindowDefinition();
     EXPECT_STREQ(gtk_window_get_title(window), "青禾核心用户标注平台自动刷贴器");
     int x = 0, y = 0, width = 0, height = 0;
@@ -43,7 +43,7 @@ TEST(Window, EveryControlAsDefined) {
     int visible = 0;
     for (const auto& control : app::MainWindowDefinition().controls) {
         SCOPED_TRACE(std::string(control.name));
-        GtkWidget* widget = h.window().control(control.name);
+        GtkWidget* widget = h.window().Control(control.name);
         if (control.kind == app::ControlKind::Timer) {
             EXPECT_EQ(widget, nullptr);  // no visible form
             continue;
@@ -79,7 +79,7 @@ TEST(Window, GroupBoxesUseTheDefinedFontAndLieUnderTheButtons) {
     auto& h = Harness::Get();
     for (const char* name : {"单选分组框1", "单选分组框2"}) {
         SCOPED_TRACE(name);
-        GtkWidget* frame = Framed(h.window().control(name));
+        GtkWidget* frame = Framed(h.window().Control(name));
         GtkWidget* label = gtk_frame_get_label_widget(GTK_FRAME(frame));
         PangoFontDescription* font = nullptr;
         gtk_style_context_get(gtk_widget_get_style_context(label), GTK_STATE_FLAG_NORMAL, "font",
@@ -95,10 +95,10 @@ TEST(Window, GroupBoxesUseTheDefinedFontAndLieUnderTheButtons) {
         pango_font_description_free(font);
     }
     // Drawn first, so every button is drawn (and picked) above the frames.
-    GtkWidget* fixed = gtk_widget_get_parent(h.window().control("按钮1"));
+    GtkWidget* fixed = gtk_widget_get_parent(h.window().Control("按钮1"));
     GList* children = gtk_container_get_children(GTK_CONTAINER(fixed));
-    EXPECT_EQ(children->data, h.window().control("单选分组框1"));
-    EXPECT_EQ(children->next->data, h.window().control("单选分组框2"));
+    EXPECT_EQ(children->data, h.window().Control("单选分组框1"));
+    EXPECT_EQ(children->next->data, h.window().Control("单选分组框2"));
     g_list_free(children);
 }
 
@@ -106,10 +106,10 @@ TEST(Window, StartedOnTheGivenAddressWithTheTimerStopped) {
     auto& h = Harness::Get();
     EXPECT_FALSE(h.startAddress.empty());
     EXPECT_EQ(h.shownAtStart, h.startAddress);
-    EXPECT_EQ(h.window().timerPeriod(), 0);
+    EXPECT_EQ(h.window().TimerPeriod(), 0);
     EXPECT_NE(app::browserWindow, 0);
     EXPECT_EQ(app::browserWindow, h.window().BrowserWindowHandle());
-    EXPECT_EQ(h.platform().WidgetOf(app::browserWindow), h.window().browser());
+    EXPECT_EQ(h.platform().WidgetOf(app::browserWindow), h.window().Browser()->Widget());
 }
 
 TEST(WindowTree, BrowserControlHoldsTheDocumentWindow) {
@@ -134,7 +134,7 @@ TEST(WindowTree, BrowserControlHoldsTheDocumentWindow) {
 TEST(WindowTree, ChildrenInOrderAndFilteredByClass) {
     auto& h = Harness::Get();
     auto& platform = h.platform();
-    const auto top = platform.HandleOf(GTK_WIDGET(h.window().window()));
+    const auto top = platform.HandleOf(GTK_WIDGET(h.window().Window()));
     const auto fixed = platform.FindWindowExA(top, 0, nullptr, nullptr);
     ASSERT_NE(fixed, 0);
     std::vector<GtkWidget*> seen;
@@ -148,9 +148,9 @@ TEST(WindowTree, ChildrenInOrderAndFilteredByClass) {
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(seen.size(), 9u);
     const auto button = platform.FindWindowExA(fixed, 0, "GtkButton", nullptr);
-    EXPECT_EQ(platform.WidgetOf(button), h.window().control("按钮6"));  // first button added
+    EXPECT_EQ(platform.WidgetOf(button), h.window().Control("按钮6"));  // first button added
     EXPECT_EQ(platform.WidgetOf(platform.FindWindowExA(fixed, 0, nullptr, "刷新")),
-              h.window().control("按钮5"));
+              h.window().Control("按钮5"));
 }
 
 TEST(WindowTree, DestroyedWidgetIsNoWindow) {

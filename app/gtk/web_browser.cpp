@@ -1,0 +1,107 @@
+#include "app/gtk/web_browser.h"
+
+#include "app/browser_keys.h"
+#include "app/gtk/browser_keys.h"
+#include "app/gtk/page_dialog.h"
+
+namespace autolabel::app::gtk {
+
+WebBrowser::WebBrowser(Delegate& delegate) : delegate_(delegate) {}
+
+WebBrowser::WebBrowser(Delegate& delegate, WebKitWebContext* context) : WebBrowser(delegate) {
+    Serve(WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context)));
+}
+
+WebBrowser::WebBrowser(Delegate& delegate, WebBrowser& opener) : WebBrowser(delegate) {
+    // Related: the same session, the same page process, so window.opener works.
+    Serve(WEBKIT_WEB_VIEW(webkit_web_view_new_with_related_view(opener.View())));
+}
+
+void WebBrowser::Serve(WebKitWebView* view) {
+    view_ = view;
+    g_object_add_weak_pointer(G_OBJECT(view_), reinterpret_cast<gpointer*>(&view_));
+    reload_ = std::make_unique<PageReload>(view_);
+    loads_ = std::make_unique<MainFrameLoads>(view_);
+    FocusPageDialogs(view_);
+    g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
+    g_signal_connect(view_, "close", G_CALLBACK(OnClose), this);
+    // The control is a container; its child, the web view, is the document window.
+    container_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    g_object_add_weak_pointer(G_OBJECT(container_), reinterpret_cast<gpointer*>(&container_));
+    gtk_widget_set_hexpand(GTK_WIDGET(view_), TRUE);
+    gtk_widget_set_vexpand(GTK_WIDGET(view_), TRUE);
+    gtk_container_add(GTK_CONTAINER(container_), GTK_WIDGET(view_));
+}
+
+WebBrowser::~WebBrowser() {
+    // The parts first: they watch the view.
+    loads_.reset();
+    reload_.reset();
+    if (view_) {
+        g_signal_handlers_disconnect_by_data(view_, this);
+        g_object_remove_weak_pointer(G_OBJECT(view_), reinterpret_cast<gpointer*>(&view_));
+    }
+    if (container_)
+        g_object_remove_weak_pointer(G_OBJECT(container_),
+                                     reinterpret_cast<gpointer*>(&container_));
+}
+
+void WebBrowser::Load(const std::string& address) {
+    if (view_) webkit_web_view_load_uri(view_, address.c_str());
+}
+
+void WebBrowser::Reload() { reload_->Reload(); }
+
+bool WebBrowser::ShowsDialog() const { return PageShowsDialog(view_); }
+
+// Not ready while the next page is on its way (within the bound): the old
+// document is still shown, and working on it would post a batch already
+// sent. Nor while the page shows a dialog: a modal dialog on Windows keeps
+// its owner window from taking input; here it is drawn inside the view, and
+// a command run under it would find no document and reload, cancelling what
+// the dialog holds (a submission with its labels).
+bool WebBrowser::IsPageReady() const { return !ShowsDialog() && !loads_->OnItsWay(); }
+
+bool WebBrowser::HandleKey(const GdkEventKey& event) {
+    if (!view_) return false;
+    const BrowserAction action =
+        BrowserActionFor(KeyPressOf(event.keyval, static_cast<GdkModifierType>(event.state)));
+    switch (action) {
+        case BrowserAction::PassOn:
+            return false;
+        case BrowserAction::Reload:
+            delegate_.ReloadRequested(*this);
+            break;
+        case BrowserAction::Back:
+            webkit_web_view_go_back(view_);
+            break;
+        case BrowserAction::Forward:
+            webkit_web_view_go_forward(view_);
+            break;
+        case BrowserAction::ZoomIn:
+            webkit_web_view_set_zoom_level(view_, ZoomedIn(webkit_web_view_get_zoom_level(view_)));
+            break;
+        case BrowserAction::ZoomOut:
+            webkit_web_view_set_zoom_level(view_, ZoomedOut(webkit_web_view_get_zoom_level(view_)));
+            break;
+        case BrowserAction::ZoomReset:
+            webkit_web_view_set_zoom_level(view_, 1.0);
+            break;
+        case BrowserAction::Swallow:
+            break;
+    }
+    return true;
+}
+
+GtkWidget* WebBrowser::OnCreate(WebKitWebView*, WebKitNavigationAction*, gpointer data) {
+    auto* self = static_cast<WebBrowser*>(data);
+    WebBrowser* opened = self->delegate_.OpenNewWindow(*self);
+    return opened && opened->View() ? GTK_WIDGET(opened->View()) : nullptr;
+}
+
+void WebBrowser::OnClose(WebKitWebView*, gpointer data) {
+    auto* self = static_cast<WebBrowser*>(data);
+    self->delegate_.CloseWindow(*self);
+}
+
+}  // namespace autolabel::app::gtk
