@@ -42,7 +42,7 @@ int RunProgram(browser_host::Platform& platform, ProgramWindow& window,
 }
 
 std::optional<CommandLine> ParseCommandLine(int argc, const char* const* argv) {
-    CommandLine line{std::string(DefaultStartAddress())};
+    CommandLine line;
     if (argc <= 1) return line;
     if (argc > 2) return std::nullopt;
     std::string_view argument = argv[1];
@@ -51,11 +51,37 @@ std::optional<CommandLine> ParseCommandLine(int argc, const char* const* argv) {
     return line;
 }
 
-std::string UsageText(const char* programName) {
-    return std::string("usage: ") + (programName ? programName : "autolabel") +
-           " [start-address]\n"
-           "Shows the moderation page (default " +
-           std::string(DefaultStartAddress()) + ") with the labeling buttons below it.\n";
+bool NamesAForum(std::string_view forumHost) {
+    // An address in brackets is an IPv6 literal; otherwise a port follows
+    // the last colon.
+    if (forumHost.starts_with('[')) return forumHost.size() > 2;
+    std::string name(forumHost.substr(0, forumHost.rfind(':')));
+    if (name.ends_with('.')) name.pop_back();  // the root, written out
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return !name.empty() && name != "invalid" && !name.ends_with(".invalid");
+}
+
+std::string StartAddress(const CommandLine& line, std::string_view noForumPage,
+                         std::string_view forumHost, std::string_view moderationPage) {
+    if (!line.startAddress.empty()) return line.startAddress;
+    return std::string(NamesAForum(forumHost) ? moderationPage : noForumPage);
+}
+
+std::string UsageText(const char* programName, std::string_view forumHost,
+                      std::string_view moderationPage) {
+    const std::string name = programName ? programName : "autolabel";
+    std::string text = "usage: " + name + " [start-address]\n";
+    if (NamesAForum(forumHost))
+        return text + "Shows the forum's moderation page, " + std::string(moderationPage) +
+               " unless\nstart-address is given, with the labeling buttons below it.\n";
+    return text +
+           "Shows the forum's moderation page with the labeling buttons below it.\n"
+           "This copy was built without the forum's address: start it as\n"
+           "  " +
+           name +
+           " http://HOST/cuseraudit/browser\n"
+           "(HOST: the forum's host), or use a package made for the forum.\n";
 }
 
 }  // namespace autolabel::app

@@ -4,7 +4,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "app/window_definition.h"
 #include "app/window_services.h"
 #include "page/browser_host/platform.h"
 #include "page/page_automation.h"
@@ -27,11 +29,25 @@ void ExitRoutine();
 
 // The one optional argument: a start address overriding the built-in one.
 struct CommandLine {
-    std::string startAddress;
+    std::string startAddress;  // empty when none was given
 };
 // nullopt for anything but zero or one argument; the caller prints UsageText
 // to standard error and exits with status 2.
 std::optional<CommandLine> ParseCommandLine(int argc, const char* const* argv);
-std::string UsageText(const char* programName);
+
+// Whether a build's forum host names a forum. The placeholder forum.invalid
+// does not: no name under the reserved top-level name "invalid" resolves.
+bool NamesAForum(std::string_view forumHost);
+
+// The address the browser opens at start: the one given on the command line;
+// else the moderation page on the forum the program was built for; else,
+// built without a forum's host, `noForumPage`, the tool's own page that says
+// how to give it one.
+std::string StartAddress(const CommandLine& line, std::string_view noForumPage,
+                         std::string_view forumHost = ForumHost(),
+                         std::string_view moderationPage = DefaultStartAddress());
+
+std::string UsageText(const char* programName, std::string_view forumHost = ForumHost(),
+                      std::string_view moderationPage = DefaultStartAddress());
 
 }  // namespace autolabel::app

@@ -2,13 +2,16 @@
 
 #include <array>
 
+#include "forum_host.h"
+
 namespace autolabel::app {
 
 namespace {
 
 constexpr FontDefinition kGroupBoxFont{"MS Sans Serif", -11, 400, false, false, false, 1};
 
-constexpr std::string_view kStartAddress = AUTOLABEL_START_ADDRESS;
+constexpr std::string_view kForumHost = AUTOLABEL_FORUM_HOST;
+constexpr std::string_view kStartAddress = "http://" AUTOLABEL_FORUM_HOST "/cuseraudit/browser";
 
 // In the order of the window definition; the browser's caption is its start address.
 constexpr std::array<ControlDefinition, 10> kControls{{
@@ -39,6 +42,8 @@ constexpr WindowDefinition kMainWindow{
     Routine::OnWindowCreated,         kControls};
 
 }  // namespace
+
+std::string_view ForumHost() { return kForumHost; }
 
 std::string_view DefaultStartAddress() { return kStartAddress; }
 

@@ -62,7 +62,11 @@ struct WindowDefinition {
 inline constexpr int kAutoPeriodMs = 3000;
 inline constexpr int kTimerStoppedPeriodMs = 0;
 
-// The moderation page on the forum's host; the host is a build setting.
+// The forum's web host, a build setting: a name or address, with a port
+// where needed. Without one the program is built for the placeholder
+// forum.invalid, which never resolves (see NamesAForum in program.h).
+std::string_view ForumHost();
+// The moderation page on that host.
 std::string_view DefaultStartAddress();
 
 const WindowDefinition& MainWindowDefinition();

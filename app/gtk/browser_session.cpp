@@ -3,6 +3,7 @@
 #include <glib/gstdio.h>
 
 #include "app/gtk/extension_directory.h"
+#include "app/gtk/no_forum_page.h"
 
 namespace autolabel::app::gtk {
 
@@ -51,6 +52,7 @@ support::glib::GObjectPtr<WebKitWebContext> NewBrowserContext(webkit::WebKitPlat
         support::glib::Adopt(webkit_web_context_new_with_website_data_manager(manager.get()));
     g_signal_connect(context.get(), "initialize-web-extensions",
                      G_CALLBACK(OnInitializeWebExtensions), &platform);
+    ServeNoForumPage(context.get());
     return context;
 }
 

@@ -19,7 +19,8 @@ std::string BrowserDataDirectory();
 std::string BrowserCacheDirectory();
 
 // A web context on that data, created 0700 where missing, whose page
-// processes load the tool's extension and reach the platform's bridge.
+// processes load the tool's extension and reach the platform's bridge, and
+// which serves the tool's own page for a build without the forum's host.
 support::glib::GObjectPtr<WebKitWebContext> NewBrowserContext(
     browser_host::webkit::WebKitPlatform& platform);
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/gtk/main_window.h"
+#include "app/gtk/no_forum_page.h"
 #include "app/gtk/webkit_page_automation.h"
 #include "app/program.h"
 #include "page/browser_host/webkit/webkit_platform.h"
@@ -24,5 +25,7 @@ int main(int argc, char** argv) {
     // page objects through it.
     static browser_host::webkit::WebKitPlatform platform;
     app::gtk::MainWindow window(platform);
-    return app::RunProgram(platform, window, line->startAddress, app::gtk::MakePageAutomation);
+    return app::RunProgram(platform, window,
+                           app::StartAddress(*line, app::gtk::kNoForumPageAddress),
+                           app::gtk::MakePageAutomation);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace autolabel::tests {
 namespace {
 
@@ -31,6 +33,7 @@ TEST(WindowDefinition, ButtonsSitInARowInsideTheirFramesBelowTheBrowser) {
         lastLeft = button->left;
     }
     EXPECT_EQ(browser->caption, app::DefaultStartAddress());
+    EXPECT_EQ(browser->caption, "http://" + std::string(app::ForumHost()) + "/cuseraudit/browser");
     EXPECT_EQ(autoArea->font, &app::GroupBoxFont());
     EXPECT_EQ(app::FindControl("按钮1")->font, nullptr);
 }
