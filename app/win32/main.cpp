@@ -7,6 +7,7 @@
 
 #include "app/program.h"
 #include "app/win32/main_window.h"
+#include "app/win32/no_forum_page.h"
 #include "app/win32/windows_program.h"
 #include "app/window_definition.h"
 #include "page/browser_host/win32/win32_platform.h"
@@ -66,9 +67,7 @@ int main() {
         ShowUsage(usage);
         return 2;
     }
-    const std::string address = commandLine->startAddress.empty()
-                                    ? std::string(app::DefaultStartAddress())
-                                    : commandLine->startAddress;
+    const std::string address = app::win32::ProgramStartAddress(*commandLine);
 
     // Static: the exit routine may still use the platform when the process ends.
     static browser_host::win32::Win32Platform platform;

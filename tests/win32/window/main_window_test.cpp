@@ -4,6 +4,7 @@
 #include "app/win32/main_window.h"
 
 #include <windows.h>
+#include <exdisp.h>
 #include <exdispid.h>
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 
 #include "app/commands.h"
 #include "app/program.h"
+#include "app/win32/no_forum_page.h"
 #include "app/win32/placement.h"
 #include "app/win32/system_dpi.h"
 #include "app/win32/window_layout.h"
@@ -573,6 +575,53 @@ TEST(Program, ClosingWithAPageWindowOpenEndsNormallyAndLeavesNoReference) {
     EXPECT_EQ(document->References(), 1u);  // the page's reference is gone
     EXPECT_EQ(TestDispatch::Alive(), alive);
     document->Release();
+}
+
+// What the control is asked to show at start, read back from it: Wine loads
+// no page, but the control keeps the address it was sent to.
+TEST(Program, TheControlStartsOnTheGivenAddressElseOnTheToolsOwnPageInTheProgramsFile) {
+    ASSERT_FALSE(app::NamesAForum(app::ForumHost()))
+        << "this build is for the forum " << app::ForumHost() << ": its start is the forum's";
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring toolPage =
+        app::win32::ResourceAddress(self, app::win32::kNoForumPageResource);
+    EXPECT_EQ(toolPage.rfind(L"res://", 0), 0u) << toolPage;
+    EXPECT_NE(toolPage.find(L"win32_tests.exe/NO-FORUM.HTML"), std::wstring::npos) << toolPage;
+
+    for (const auto& [given, expected] : std::vector<std::pair<std::string, std::wstring>>{
+             {"", toolPage},
+             {"http://forum.example.test/cuseraudit/browser",
+              L"http://forum.example.test/cuseraudit/browser"}}) {
+        SCOPED_TRACE(given);
+        CountingPlatform platform;
+        ObservedWindow window;
+        std::wstring shown;
+        window.afterCreate = [&](ObservedWindow& self) {
+            auto browser = self.Browser().Application().Query<IWebBrowser2>();
+            EXPECT_TRUE(RunMessagesUntil(
+                "the control's address",
+                [&] {
+                    BSTR url = nullptr;
+                    if (browser && SUCCEEDED(browser->get_LocationURL(&url)) && url) shown = url;
+                    ::SysFreeString(url);
+                    return shown == expected;
+                },
+                [&] { return support::win32::WideToUtf8(shown); }));
+            ::PostMessageW(self.Handle(), WM_CLOSE, 0, 0);
+        };
+        EXPECT_EQ(app::RunProgram(platform, window,
+                                  app::win32::ProgramStartAddress(app::CommandLine{given})),
+                  0);
+    }
+}
+
+// The res: address of a module anywhere: what would end its host part or
+// read as an escape is escaped, the rest stands.
+TEST(Program, TheToolsPageAddressEscapesWhatTheResProtocolAsks) {
+    EXPECT_EQ(app::win32::ResourceAddress(L"C:\\Users\\张三\\My Apps #1\\100%\\autolabel.exe",
+                                          L"NO-FORUM.HTML"),
+              L"res://C:%5CUsers%5C张三%5CMy%20Apps%20%231%5C100%25%5Cautolabel.exe/NO-FORUM.HTML");
 }
 
 }  // namespace

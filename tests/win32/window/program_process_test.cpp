@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/no_forum_page.h"
+
 namespace autolabel::tests::win32 {
 namespace {
 
@@ -52,8 +54,8 @@ TEST(ProgramProcess, ClosingTheWindowWithAutoModeOnExitsNormally) {
     EXPECT_EQ(program.Wait(20000), 0);
 }
 
-// What the program says of itself to Windows: its manifest, icon and
-// version, and the Windows version it is linked for.
+// What the program says of itself to Windows: its manifest, icon, version
+// and own page, and the Windows version it is linked for.
 TEST(ProgramProcess, DeclaresItselfInItsResourcesAndHeader) {
     const std::wstring path = ProgramPath();
     HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr,
@@ -78,6 +80,25 @@ TEST(ProgramProcess, DeclaresItselfInItsResourcesAndHeader) {
         EXPECT_NE(manifest.find(declared), std::string::npos) << declared << " in\n" << manifest;
     EXPECT_NE(::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)),
               nullptr);  // the icon
+    // The page it opens built without the forum's host, in the window's
+    // language: how to give it an address, with nothing on it to press.
+    HRSRC pageFound = ::FindResourceW(module, autolabel::app::win32::kNoForumPageResource,
+                                      MAKEINTRESOURCEW(23));  // RT_HTML
+    ASSERT_NE(pageFound, nullptr);
+    const std::string page(
+        static_cast<const char*>(::LockResource(::LoadResource(module, pageFound))),
+        ::SizeofResource(module, pageFound));
+    for (const char* text : {
+             "<html lang=\"zh-CN\">",
+             "charset=utf-8",
+             "这份程序没有设置论坛的地址",
+             "“快捷方式”选项卡的“目标”框",
+             "autolabel.exe\" http://论坛主机/cuseraudit/browser</pre>",
+             "bash scripts/package.sh --forum-host 论坛主机",
+         })
+        EXPECT_NE(page.find(text), std::string::npos) << text << " in\n" << page;
+    for (const char* control : {"<input", "<button", "<form", "<script", "<a "})
+        EXPECT_EQ(page.find(control), std::string::npos) << control << " in\n" << page;
     ::FreeLibrary(module);
 
     DWORD ignored = 0;
