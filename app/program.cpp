@@ -73,8 +73,10 @@ std::string UsageText(const char* programName, std::string_view forumHost,
     const std::string name = programName ? programName : "autolabel";
     std::string text = "usage: " + name + " [start-address]\n";
     if (NamesAForum(forumHost))
-        return text + "Shows the forum's moderation page, " + std::string(moderationPage) +
-               " unless\nstart-address is given, with the labeling buttons below it.\n";
+        return text +
+               "Shows the forum's moderation page with the labeling buttons below it, at\n"
+               "start-address when given, else at " +
+               std::string(moderationPage) + ".\n";
     return text +
            "Shows the forum's moderation page with the labeling buttons below it.\n"
            "This copy was built without the forum's address: start it as\n"

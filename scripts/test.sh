@@ -2,7 +2,8 @@
 # Every test there is: installs what the machine lacks, checks the C++
 # formatting, then runs the core on the in-memory double (plain and with
 # AddressSanitizer + UndefinedBehaviorSanitizer), the Linux window on the real
-# engine under Xvfb and the Windows program under Wine.
+# engine under Xvfb and the Windows program under Wine, and makes the packages
+# for a forum and for none, reading back where their programs start.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -24,4 +25,9 @@ echo "== Linux window on the real engine"
 bash scripts/test-linux.sh
 echo "== Windows program under Wine"
 bash scripts/test-windows.sh
+# package.sh reads back where both programs start, and fails when it is not
+# the forum's moderation page (or, for none, the tool's own page).
+echo "== packages for a forum, then for none"
+bash scripts/package.sh --forum-host forum.example.test:8080
+bash scripts/package.sh
 echo "== all test suites passed"
