@@ -187,7 +187,7 @@ TEST_F(Commands, APageThatIsNotReadyHoldsThePageCommandsButNotTheSwitchesOrTheRe
     EXPECT_EQ(window.timerPeriod, 0);
 }
 
-TEST(NavigationWatch, HoldsFromTheFirstStartUntilTheEndOrTheBound) {
+TEST(NavigationWatch, HoldsASentFormUntilItsCommitAndAnyOtherNavigationForTheBound) {
     auto now = app::NavigationWatch::Clock::time_point{};
     app::NavigationWatch watch([&] { return now; });
     EXPECT_FALSE(watch.Holds());
@@ -201,6 +201,41 @@ TEST(NavigationWatch, HoldsFromTheFirstStartUntilTheEndOrTheBound) {
     watch.Started();
     EXPECT_TRUE(watch.Holds());
     watch.Ended();
+    EXPECT_FALSE(watch.Holds());
+
+    // A form's navigation holds until its document is committed, however
+    // late the answer; from the commit the bound counts afresh.
+    using Kind = app::NavigationWatch::Kind;
+    watch.Started(Kind::FormSubmission);
+    now += std::chrono::minutes(5);
+    EXPECT_TRUE(watch.Holds());
+    EXPECT_TRUE(watch.WaitsForSentForm());
+    watch.Committed();
+    EXPECT_FALSE(watch.WaitsForSentForm());
+    now += std::chrono::seconds(29);
+    EXPECT_TRUE(watch.Holds());
+    now += std::chrono::seconds(1);
+    EXPECT_FALSE(watch.Holds());  // the new page hangs on an image: worked on
+    EXPECT_TRUE(watch.OnItsWay());
+    watch.Ended();
+    EXPECT_FALSE(watch.OnItsWay());
+
+    // A form sent during a load that is past its bound is held again.
+    watch.Started();
+    now += std::chrono::seconds(31);
+    watch.Started(Kind::FormSubmission);
+    EXPECT_TRUE(watch.Holds());
+    // Replaced by another navigation (a link, the tool's reload): that one
+    // takes the hold over, with the bound from its own start.
+    now += std::chrono::minutes(2);
+    watch.Started();
+    now += std::chrono::seconds(29);
+    EXPECT_TRUE(watch.Holds());
+    now += std::chrono::seconds(1);
+    EXPECT_FALSE(watch.Holds());
+    // A commit with nothing on its way holds nothing.
+    watch.Ended();
+    watch.Committed();
     EXPECT_FALSE(watch.Holds());
 }
 
