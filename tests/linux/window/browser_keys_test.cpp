@@ -73,6 +73,12 @@ TEST(BrowserKeys, F5ReloadsAndAltLeftGoesBackUnseenByThePage) {
         "the page's title to show the key",
         [&] { return h.Eval("document.title") == "second key:x"; },
         [&] { return h.Eval("document.title"); }));
+    // Escape too, while no load is on its way to be stopped.
+    ASSERT_TRUE(h.Keys("Escape"));
+    EXPECT_TRUE(h.WaitUntil(
+        "the page's title to show Escape",
+        [&] { return h.Eval("document.title") == "second key:x key:Escape"; },
+        [&] { return h.Eval("document.title"); }));
 }
 
 // The rules themselves are the core's; the window hands them GTK's keys.
