@@ -50,13 +50,16 @@ void WebBrowser::Load(const std::string& address) {
     if (view_) webkit_web_view_load_uri(view_, address.c_str());
 }
 
-void WebBrowser::Reload() { reload_->Reload(); }
+void WebBrowser::Reload() {
+    reload_->Reload();
+    loads_->ReloadAsked();
+}
 
 bool WebBrowser::ShowsDialog() const { return PageShowsDialog(view_); }
 
-// Not ready while the next page is on its way (within the bound): the old
-// document is still shown, and working on it would post a batch already
-// sent. Nor while the page shows a dialog: a modal dialog on Windows keeps
+// Not ready while the next page is on its way: the old document is still
+// shown, and working on it would post a batch already sent (MainFrameLoads
+// says for how long). Nor while the page shows a dialog: a modal dialog on Windows keeps
 // its owner window from taking input; here it is drawn inside the view, and
 // a command run under it would find no document and reload, cancelling what
 // the dialog holds (a submission with its labels).

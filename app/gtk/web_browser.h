@@ -59,6 +59,7 @@ class WebBrowser {
     // Null once the view is gone.
     WebKitWebView* View() const { return view_; }
     const PageReload& Reloads() const { return *reload_; }
+    const MainFrameLoads& Loads() const { return *loads_; }
 
   private:
     explicit WebBrowser(Delegate& delegate);

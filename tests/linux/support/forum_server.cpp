@@ -46,6 +46,10 @@ void ForumServer::Redirect(std::string path, std::string target) {
     routes_[std::move(path)].redirect = std::move(target);
 }
 
+void ForumServer::Attachment(std::string path, std::string content) {
+    routes_[std::move(path)].attachment = std::move(content);
+}
+
 void ForumServer::SetCookie(const std::string& path, std::string cookie) {
     routes_[path].cookies.push_back(std::move(cookie));
 }
@@ -133,6 +137,13 @@ void ForumServer::Answer(SoupServerMessage* message, const std::string& path) {
         return;
     }
     soup_server_message_set_status(message, SOUP_STATUS_OK, nullptr);
+    if (const auto& file = route->second.attachment) {
+        soup_message_headers_append(headers, "Content-Disposition",
+                                    "attachment; filename=\"labels.csv\"");
+        soup_server_message_set_response(message, "text/csv", SOUP_MEMORY_COPY, file->data(),
+                                         file->size());
+        return;
+    }
     soup_server_message_set_response(message, "text/html; charset=utf-8", SOUP_MEMORY_COPY,
                                      route->second.html.data(), route->second.html.size());
 }

@@ -40,6 +40,9 @@ class ForumServer {
     void Page(std::string path, std::string html);
     // `path` answers any method with a 303 redirect to `target`.
     void Redirect(std::string path, std::string target);
+    // `path` answers any method with `content` as a file to save
+    // (Content-Disposition: attachment), not as a page.
+    void Attachment(std::string path, std::string content);
     // `path` also sets this cookie ("name=value; attributes").
     void SetCookie(const std::string& path, std::string cookie);
     // `path` asks for a user name and password (HTTP basic authentication)
@@ -65,6 +68,7 @@ class ForumServer {
     struct Route {
         std::string html;
         std::string redirect;
+        std::optional<std::string> attachment;
         std::vector<std::string> cookies;
         bool login = false;
         std::optional<std::chrono::milliseconds> delay;

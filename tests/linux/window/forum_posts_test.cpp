@@ -3,9 +3,12 @@
 // user has closed it, so the submission it holds goes out exactly once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
+#include "app/window_definition.h"
 #include "tests/linux/support/forum_server.h"
 #include "tests/linux/support/harness.h"
 
@@ -279,6 +282,69 @@ TEST_F(ForumPosts, SlowBatchesInTheAutomaticModeArePostedOnceEach) {
     EXPECT_LE(Count("POST", "/post/4"), 1u);
 }
 
+// A forum under load answers a post only after 40 s (a gateway allows 60):
+// the batch sent stays shown all that time, past the 30 s bound of other
+// loads, and no tick may send it again, which would also cancel the answer
+// on its way. The next batch is labelled once it has arrived.
+TEST_F(ForumPosts, PostsAnsweredAfterFortySecondsAreSentOnceEach) {
+    for (int n = 1; n <= 3; ++n) {
+        const std::string batch = "/batch/" + std::to_string(n),
+                          post = "/post/" + std::to_string(n);
+        forum.Page(batch, FormPage(post, "<p id=batch>" + std::to_string(n) + "</p>"));
+        forum.Redirect(post, "/batch/" + std::to_string(n + 1));
+        forum.AnswerAfter(post, 40s);
+    }
+    ASSERT_TRUE(h.Load(forum.Address("/batch/1")));
+    const auto on = std::chrono::steady_clock::now();
+    ASSERT_TRUE(h.Press("按钮4"));
+    // The view keeps loading while an answer is on its way.
+    const auto posted = [&](std::string_view path) {
+        return h.WaitUntil(
+            "a post to " + std::string(path), [&] { return Count("POST", path) >= 1; },
+            [&] { return h.DescribeView(); });
+    };
+    ASSERT_TRUE(posted("/post/1"));
+    EXPECT_TRUE(h.window().Browser()->Loads().WaitsForSentForm()) << h.DescribeView();
+    std::string shown;
+    ASSERT_TRUE(h.WaitUntil(
+        "batch 2, after the forum's late answer", [&] { return (shown = h.Text("batch")) == "2"; },
+        [&] {
+            return "batch " + shown + ", " + std::to_string(Count("POST", "/post/1")) +
+                   " posts of batch 1, " + h.DescribeView();
+        },
+        60s));
+    ASSERT_TRUE(posted("/post/2"));
+    // The automatic mode stays on for 50 s at least, and two periods past
+    // the post of batch 2, whose answer is still on its way.
+    const auto posted2 = std::chrono::steady_clock::now();
+    ASSERT_TRUE(h.WaitUntil(
+        "50 s of the automatic mode, two periods after the post of batch 2",
+        [&] {
+            const auto now = std::chrono::steady_clock::now();
+            return now - on >= 50s && now - posted2 >= 2 * Milliseconds(app::kAutoPeriodMs);
+        },
+        {}, 60s));
+    EXPECT_TRUE(h.window().Browser()->Loads().WaitsForSentForm()) << h.DescribeView();
+    ASSERT_TRUE(h.Press("按钮3"));
+    webkit_web_view_stop_loading(h.view());
+    EXPECT_EQ(Count("POST", "/post/1"), 1u) << "batch 1 was posted again";
+    EXPECT_EQ(Count("POST", "/post/2"), 1u) << "batch 2 was posted again";
+    EXPECT_EQ(Count("POST", "/post/3"), 0u);
+    for (const auto& post : forum.requests()) {
+        if (post.method == "POST") {
+            EXPECT_EQ(post.body, kLabels) << post.path;
+        }
+    }
+    // Batch 2 was labelled on its own page, once that had come.
+    const auto& requests = forum.requests();
+    const auto at = [&](std::string_view method, std::string_view path) {
+        return std::find_if(requests.begin(), requests.end(),
+                            [&](const auto& r) { return r.method == method && r.path == path; }) -
+               requests.begin();
+    };
+    EXPECT_LT(at("GET", "/batch/2"), at("POST", "/post/2"));
+}
+
 TEST_F(ForumPosts, SecondPressWhileThePostsAnswerIsOnItsWayPostsNothing) {
     forum.AnswerAfter("/post", 3000ms);
     ASSERT_TRUE(ShowForm());
@@ -292,6 +358,70 @@ TEST_F(ForumPosts, SecondPressWhileThePostsAnswerIsOnItsWayPostsNothing) {
     ASSERT_TRUE(h.WaitQuiet(200ms));
     EXPECT_EQ(Count("POST", "/post"), 1u) << "the labels were posted twice";
     EXPECT_TRUE(h.window().IsPageReady());
+}
+
+// A post that ends without a new page lets the commands go at once: the
+// page that sent it stays shown, and the user may send it again.
+TEST_F(ForumPosts, PostAnsweredWithAFileOrStoppedByTheUserLetsTheCommandsGo) {
+    // The file is not the tests' to keep: the download is cancelled.
+    bool downloaded = false;
+    const gulong downloads = g_signal_connect(
+        webkit_web_view_get_context(h.view()), "download-started",
+        G_CALLBACK(+[](WebKitWebContext*, WebKitDownload* download, gpointer seen) {
+            *static_cast<bool*>(seen) = true;
+            webkit_download_cancel(download);
+        }),
+        &downloaded);
+    forum.Page("/form", FormPage("/file"));
+    forum.Attachment("/file", "p1,ok\np2,ad\n");
+    forum.AnswerAfter("/file", 2000ms);
+    ASSERT_TRUE(ShowForm());
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.PumpUntil([&] { return Count("POST", "/file") == 1; }, 5s));
+    EXPECT_TRUE(h.window().Browser()->Loads().WaitsForSentForm());
+    ASSERT_TRUE(h.Press("按钮6"));  // held: nothing sent twice
+    EXPECT_TRUE(h.WaitUntil(
+        "the commands let go after the answer became a download",
+        [&] { return downloaded && h.window().IsPageReady(); },
+        [&] { return std::string(downloaded ? "" : "no download, ") + h.DescribeView(); }, 10s));
+    g_signal_handler_disconnect(webkit_web_view_get_context(h.view()), downloads);
+    EXPECT_EQ(Count("POST", "/file"), 1u);
+    ASSERT_TRUE(h.WaitForPage(forum.Address("/form"), "1001"));
+
+    // A post whose answer never comes, stopped with Escape.
+    forum.Page("/form", FormPage("/never"));
+    forum.NeverAnswer("/never");
+    ASSERT_TRUE(ShowForm());
+    ASSERT_TRUE(h.Press("按钮6"));
+    ASSERT_TRUE(h.PumpUntil([&] { return Count("POST", "/never") == 1; }, 5s));
+    EXPECT_TRUE(h.window().Browser()->Loads().WaitsForSentForm());
+    ASSERT_TRUE(h.Keys("Escape"));
+    EXPECT_TRUE(h.WaitUntil(
+        "the commands let go after Escape",
+        [&] { return !webkit_web_view_is_loading(h.view()) && h.window().IsPageReady(); },
+        [&] { return h.DescribeView(); }, 10s));
+    ASSERT_TRUE(h.WaitForPage(forum.Address("/form"), "1001"));
+    ASSERT_TRUE(h.Press("按钮6"));  // sent again, by the user's choice
+    EXPECT_TRUE(h.PumpUntil([&] { return Count("POST", "/never") == 2; }, 5s))
+        << Count("POST", "/never") << " posts";
+    webkit_web_view_stop_loading(h.view());
+}
+
+// 刷新 of a page that takes 5 s to come, with the automatic mode on: the
+// ticks meanwhile neither label the old page nor reload it again; the pass
+// after the page has come labels it.
+TEST_F(ForumPosts, ReloadOfASlowPageIsWorkedOnOnceItHasCome) {
+    ASSERT_TRUE(ShowForm());
+    forum.AnswerAfter("/form", 5000ms);
+    // 刷新 first: a tick cannot come before it, however slow the presses.
+    ASSERT_TRUE(h.Press("按钮5"));
+    EXPECT_FALSE(h.window().IsPageReady()) << "the reload is on its way";
+    ASSERT_TRUE(h.Press("按钮4"));
+    ASSERT_TRUE(WaitForRequests("POST", "/post", 1, 15s));
+    ASSERT_TRUE(h.Press("按钮3"));
+    EXPECT_EQ(Count("GET", "/form"), 2u) << "the page was reloaded again before it came";
+    EXPECT_EQ(Count("POST", "/post"), 1u);
+    EXPECT_EQ(forum.RequestsFor("POST", "/post").front().body, kLabels);
 }
 
 // An image that never comes keeps the page loading for good: the commands
