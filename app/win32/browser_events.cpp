@@ -87,13 +87,23 @@ STDMETHODIMP BrowserEvents::Invoke(DISPID event, REFIID, LCID, WORD, DISPPARAMS*
         case DISPID_DOCUMENTCOMPLETE: {
             // (browser, address): the top-level one comes last, after its frames'
             const VARIANT* browser = Argument(*parameters, 0, 2);
-            if (browser && IsTopLevel(*browser)) handler_->OnTopLevelNavigationEnded();
+            if (browser && IsTopLevel(*browser)) handler_->OnTopLevelDocumentComplete();
             return S_OK;
         }
         case DISPID_NAVIGATEERROR: {
             // (browser, address, frame name, status code, cancel)
             const VARIANT* browser = Argument(*parameters, 0, 5);
-            if (browser && IsTopLevel(*browser)) handler_->OnTopLevelNavigationEnded();
+            if (browser && IsTopLevel(*browser)) handler_->OnTopLevelNavigationFailed();
+            return S_OK;
+        }
+        case DISPID_DOWNLOADCOMPLETE:
+            handler_->OnDownloadComplete();
+            return S_OK;
+        case DISPID_FILEDOWNLOAD: {
+            // (is an active document, cancel: out)
+            const VARIANT* active = Referenced(Argument(*parameters, 0, 2));
+            if (active && active->vt == VT_BOOL)
+                handler_->OnFileDownload(active->boolVal != VARIANT_FALSE);
             return S_OK;
         }
         case DISPID_NEWWINDOW3: {

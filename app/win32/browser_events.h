@@ -16,10 +16,19 @@ class BrowserEventHandler {
   public:
     // A navigation of the top-level page is about to start.
     virtual void OnTopLevelNavigationStarting(bool carriesPostData) = 0;
-    // The top-level page has moved to the address of the latest navigation.
+    // The top-level page has moved to the address of the latest navigation:
+    // its new document exists (NavigateComplete2).
     virtual void OnTopLevelNavigationDone() = 0;
-    // The top-level document has finished loading, or its navigation failed.
-    virtual void OnTopLevelNavigationEnded() = 0;
+    // The top-level document has finished loading, or its load was stopped.
+    virtual void OnTopLevelDocumentComplete() = 0;
+    // The top-level navigation failed.
+    virtual void OnTopLevelNavigationFailed() = 0;
+    // A navigation's download ended: finished, halted or failed; also the
+    // end of a refresh, which raises no other navigation event.
+    virtual void OnDownloadComplete() = 0;
+    // A download is about to begin; `activeDocument` false: a file to save,
+    // not a page to show.
+    virtual void OnFileDownload(bool activeDocument) = 0;
     // The page asks for a new window: the control that is to show it, or
     // empty to refuse the window.
     virtual support::win32::ComPtr<IDispatch> OnNewWindow() = 0;

@@ -21,6 +21,8 @@ using namespace support::win32;
 
 using namespace browser_host::win32;
 
+WebBrowser::WebBrowser() : loads_([this] { return ReadDocumentState(window_); }) {}
+
 bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view address,
                         Delegate& delegate) {
     Destroy();
@@ -81,27 +83,30 @@ void WebBrowser::DisconnectEvents() {
 }
 
 void WebBrowser::Reload() {
-    if (!browser_) return;
+    if (!browser_ && !reloadTarget_) return;
     // The control may ask the leave-page question inside Navigate or
     // Refresh2, a modal loop where the timer keeps ticking.
     const DocumentCallScope call;
-    const std::string address = support::win32::WideToUtf8(LocationUrl());
+    ReloadTarget& control = reloadTarget_ ? *reloadTarget_ : *this;
+    const std::string address = WideToUtf8(control.LocationUrl());
     const ReloadDecision decision = DecideReload({address, origin_.FromPost(), {}});
+    reloading_ = true;
     switch (decision.kind) {
         case ReloadDecision::Kind::ReloadCompletely:
-            Refresh2(PageReload::kReloadLevel);
+            if (control.Refresh2(PageReload::kReloadLevel))
+                loads_.ReloadStarted(MainFrameLoads::Reload::Refresh);
             break;
         case ReloadDecision::Kind::GoTo:
-            NavigateTo(support::win32::Utf8ToWide(decision.address));
+            if (control.NavigateTo(Utf8ToWide(decision.address)))
+                loads_.ReloadStarted(MainFrameLoads::Reload::Navigation);
             break;
         case ReloadDecision::Kind::Nothing:
             break;
     }
+    reloading_ = false;
 }
 
-bool WebBrowser::IsPageReady() const {
-    return !navigation_.Holds() && !(site_ && site_->ShowsModalUi());
-}
+bool WebBrowser::IsPageReady() { return !loads_.OnItsWay() && !(site_ && site_->ShowsModalUi()); }
 
 BrowserSite::PageCommands WebBrowser::PageCommands() {
     BrowserSite::PageCommands commands;
@@ -247,20 +252,36 @@ void WebBrowser::Destroy() {
     delegate_ = nullptr;
     zoom_ = 1.0;
     origin_ = {};
-    navigation_.Ended();
+    loads_.NavigationEnded();
     window_ = nullptr;
     parent_ = nullptr;
 }
 
 void WebBrowser::OnTopLevelNavigationStarting(bool carriesPostData) {
     origin_.NavigationStarting(carriesPostData);
-    // The old document stays shown until the new one arrives.
-    navigation_.Started();
+    // The old document stays shown until the new one arrives. A form sends
+    // post data; a navigation begun inside one of the tool's calls into the
+    // page, other than its reload, is its press of the page's control (a
+    // form that sends by GET carries no data).
+    const bool pressedByTheTool = DocumentCallScope::InProgress() && !reloading_;
+    loads_.NavigationStarting(carriesPostData || pressedByTheTool);
 }
 
-void WebBrowser::OnTopLevelNavigationEnded() { navigation_.Ended(); }
+void WebBrowser::OnTopLevelNavigationDone() {
+    origin_.NavigationDone();
+    loads_.NavigationCommitted();
+}
 
-void WebBrowser::OnTopLevelNavigationDone() { origin_.NavigationDone(); }
+void WebBrowser::OnTopLevelDocumentComplete() { loads_.NavigationEnded(); }
+
+void WebBrowser::OnTopLevelNavigationFailed() { loads_.NavigationEnded(); }
+
+void WebBrowser::OnDownloadComplete() { loads_.DownloadComplete(); }
+
+void WebBrowser::OnFileDownload(bool activeDocument) {
+    // The answer is a file to save: no new page comes, the old one stays.
+    if (!activeDocument) loads_.NavigationEnded();
+}
 
 ComPtr<IDispatch> WebBrowser::OnNewWindow() {
     return delegate_ ? delegate_->OpenNewWindow(*this) : ComPtr<IDispatch>();
@@ -276,17 +297,18 @@ std::wstring WebBrowser::LocationUrl() {
     return std::wstring(address.View());
 }
 
-void WebBrowser::NavigateTo(const std::wstring& address) {
+bool WebBrowser::NavigateTo(const std::wstring& address) {
     auto url = UniqueBstr::From(address);
     UniqueVariant none;
-    browser_->Navigate(url.Get(), none.Get(), none.Get(), none.Get(), none.Get());
+    return browser_ &&
+           SUCCEEDED(browser_->Navigate(url.Get(), none.Get(), none.Get(), none.Get(), none.Get()));
 }
 
-void WebBrowser::Refresh2(int level) {
+bool WebBrowser::Refresh2(int level) {
     UniqueVariant value;
     value.Get()->vt = VT_I4;
     value.Get()->lVal = level;
-    browser_->Refresh2(value.Get());
+    return browser_ && SUCCEEDED(browser_->Refresh2(value.Get()));
 }
 
 }  // namespace autolabel::app::win32

@@ -5,12 +5,14 @@
 #include <exdisp.h>
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "app/browser_keys.h"
 #include "app/navigation_watch.h"
 #include "app/win32/browser_events.h"
 #include "app/win32/browser_site.h"
+#include "app/win32/main_frame_loads.h"
 #include "app/win32/page_reload.h"
 #include "support/win32/com_ptr.h"
 
@@ -18,7 +20,23 @@ namespace autolabel::app::win32 {
 
 using support::win32::ComPtr;
 
-class WebBrowser final : private BrowserEventHandler {
+// The control's side of a reload; a test's stand-in takes its place where
+// Wine's control refreshes nothing.
+class ReloadTarget {
+  public:
+    // The address of the page shown now; empty when there is none.
+    virtual std::wstring LocationUrl() = 0;
+    // A new top-level request for that address (a GET); false when the
+    // control refused it.
+    virtual bool NavigateTo(const std::wstring& address) = 0;
+    // False when the control refused the refresh.
+    virtual bool Refresh2(int level) = 0;
+
+  protected:
+    ~ReloadTarget() = default;
+};
+
+class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
   public:
     // What a browser asks of the window that holds it.
     class Delegate {
@@ -36,7 +54,7 @@ class WebBrowser final : private BrowserEventHandler {
         ~Delegate() = default;
     };
 
-    WebBrowser() = default;
+    WebBrowser();
     WebBrowser(const WebBrowser&) = delete;
     WebBrowser& operator=(const WebBrowser&) = delete;
     ~WebBrowser() { Destroy(); }
@@ -48,10 +66,11 @@ class WebBrowser final : private BrowserEventHandler {
     bool Create(HWND parent, const RECT& bounds, std::wstring_view address, Delegate& delegate);
     // Reloads whatever page the control shows, without posting a form again.
     void Reload();
-    // Whether the page may be worked on: no top-level navigation on its way
-    // (within NavigationWatch's bound) and no modal UI of the control.
-    bool IsPageReady() const;
-    NavigationWatch& Navigation() noexcept { return navigation_; }
+    // Whether the page may be worked on: no top-level load on its way
+    // (MainFrameLoads says for how long) and no modal UI of the control.
+    bool IsPageReady();
+    NavigationWatch& Navigation() noexcept { return loads_.Watch(); }
+    const MainFrameLoads& Loads() const noexcept { return loads_; }
     // The control's own window ("Shell Embedding"); null before Create.
     HWND Window() const noexcept { return window_; }
     // Whether `window` is the control's or one below it.
@@ -77,17 +96,23 @@ class WebBrowser final : private BrowserEventHandler {
     BrowserSite* Site() const noexcept { return site_.Get(); }
     IDispatch* EventSink() const noexcept { return events_.Get(); }
     const PageReload& Origin() const noexcept { return origin_; }
+    // Stands in for the control's side of a reload (null: the control):
+    // Wine's control refreshes nothing.
+    void SetReloadTarget(ReloadTarget* target) noexcept { reloadTarget_ = target; }
 
   private:
     void OnTopLevelNavigationStarting(bool carriesPostData) override;
     void OnTopLevelNavigationDone() override;
-    void OnTopLevelNavigationEnded() override;
+    void OnTopLevelDocumentComplete() override;
+    void OnTopLevelNavigationFailed() override;
+    void OnDownloadComplete() override;
+    void OnFileDownload(bool activeDocument) override;
     support::win32::ComPtr<IDispatch> OnNewWindow() override;
     void OnWindowClosing() override;
 
-    std::wstring LocationUrl();
-    void NavigateTo(const std::wstring& address);
-    void Refresh2(int level);
+    std::wstring LocationUrl() override;
+    bool NavigateTo(const std::wstring& address) override;
+    bool Refresh2(int level) override;
     // A browser's key (app/browser_keys.h): true when it was one and has run.
     bool TakeBrowserKey(const MSG& key);
     void Run(BrowserAction action);
@@ -105,7 +130,9 @@ class WebBrowser final : private BrowserEventHandler {
     support::win32::ComPtr<IConnectionPoint> eventSource_;
     DWORD eventCookie_ = 0;
     PageReload origin_;
-    NavigationWatch navigation_;
+    MainFrameLoads loads_;
+    ReloadTarget* reloadTarget_ = nullptr;
+    bool reloading_ = false;  // inside the tool's reload call
     Delegate* delegate_ = nullptr;
     double zoom_ = 1.0;
     HWND window_ = nullptr;

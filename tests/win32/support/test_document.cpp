@@ -308,7 +308,8 @@ HRESULT TestFrameWindow::Member(size_t, WORD flags, DISPPARAMS&, VARIANT* result
     return S_OK;
 }
 
-TestDocument::TestDocument() : TestDispatch({L"body", L"activeElement", L"designMode"}) {}
+TestDocument::TestDocument()
+    : TestDispatch({L"body", L"activeElement", L"designMode", L"readyState"}) {}
 
 TestElement& TestDocument::Add(ElementMarkup markup) {
     if (markup.tag == L"button" && markup.type.empty()) markup.type = L"submit";
@@ -326,8 +327,12 @@ void TestDocument::Tick(TestElement& element) {
 }
 
 HRESULT TestDocument::Member(size_t member, WORD flags, DISPPARAMS&, VARIANT* result) {
-    enum { Body, ActiveElement, DesignMode };
+    enum { Body, ActiveElement, DesignMode, ReadyState };
     if (!IsGet(flags)) return DISP_E_MEMBERNOTFOUND;
+    if (member == ReadyState) {
+        SetText(result, readyState);
+        return S_OK;
+    }
     if (member == ActiveElement) {
         if (activeElement) activeElement->AddRef();  // for the caller
         SetObject(result, activeElement);

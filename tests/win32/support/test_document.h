@@ -107,6 +107,8 @@ class TestDocument final : public TestDispatch {
     TestElement* activeElement = nullptr;
     // A rich-text editor's document.
     bool designMode = false;
+    // What `readyState` reads: "loading", "interactive" or "complete".
+    std::wstring readyState = L"complete";
 
     // Ticking a radio button clears the others of its name, as a page does.
     void Tick(TestElement& element);

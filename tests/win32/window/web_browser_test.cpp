@@ -207,6 +207,26 @@ TEST_F(MainWindowTest, FollowsTheTopLevelNavigationsToKnowWhetherThePageCameFrom
     EXPECT_FALSE(window.Browser().Origin().FromPost());
 }
 
+// The control's side of a reload, recorded.
+class RecordingReloadTarget final : public ReloadTarget {
+  public:
+    std::wstring location = L"http://forum.invalid/cuseraudit/browser";
+    std::vector<std::wstring> calls;
+
+    // Whether the control takes the request (Wine's refreshes nothing).
+    bool takes = true;
+
+    std::wstring LocationUrl() override { return location; }
+    bool NavigateTo(const std::wstring& address) override {
+        calls.push_back(L"Navigate " + address);
+        return takes;
+    }
+    bool Refresh2(int level) override {
+        calls.push_back(L"Refresh2 " + std::to_wstring(level));
+        return takes;
+    }
+};
+
 // What a reload then does is decided in app/ (tests/core): here, that the
 // window knows a post's answer only once it has arrived, and reloads any
 // other page at a documented level.
@@ -353,6 +373,7 @@ class ServedPageTest : public MainWindowTest {
         ASSERT_TRUE(handler);
     }
     void TearDown() override {
+        window.Browser().SetReloadTarget(nullptr);
         window.Browser().Navigation().SetClock(&NavigationWatch::Clock::now);
         handler.Reset();
         control.Reset();
@@ -362,6 +383,18 @@ class ServedPageTest : public MainWindowTest {
         document->Release();
     }
     void Tick() { ::SendMessageW(window.Handle(), WM_TIMER, MainWindow::kTimerId, 0); }
+    void RaiseDownloadComplete() { ASSERT_EQ(RaiseEvent(sink, DISPID_DOWNLOADCOMPLETE, {}), S_OK); }
+    // FileDownload: a file to save (not an active document), not cancelled.
+    void RaiseFileDownload(bool activeDocument) {
+        VARIANT active, cancelArgument;
+        active.vt = VT_BOOL;
+        active.boolVal = activeDocument ? VARIANT_TRUE : VARIANT_FALSE;
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        cancelArgument.vt = VT_BYREF | VT_BOOL;
+        cancelArgument.pboolVal = &cancel;
+        ASSERT_EQ(RaiseEvent(sink, DISPID_FILEDOWNLOAD, {active, cancelArgument}), S_OK);
+        EXPECT_EQ(cancel, VARIANT_FALSE);
+    }
     // A tick and a press of 全选并提交 found the page ready: the radio button
     // ticked and the page's control pressed, twice.
     void ExpectTheCommandsRun() {
@@ -447,6 +480,136 @@ TEST_F(ServedPageTest, ANavigationHoldsTheCommandsForThirtySecondsAtMost) {
     now += std::chrono::seconds(1);
     EXPECT_TRUE(window.IsPageReady());
     ExpectTheCommandsRun();
+}
+
+// A forum under load answers a post late: the page sent stays shown until
+// the answer's document exists, and must not be sent again meanwhile.
+TEST_F(ServedPageTest, AFormsNavigationHoldsTheCommandsUntilItsDocumentExistsHoweverLate) {
+    auto now = NavigationWatch::Clock::now();
+    window.Browser().Navigation().SetClock([&now] { return now; });
+    Navigate(sink, control.Get(), "label=1", false);
+    now += std::chrono::minutes(10);
+    {
+        SCOPED_TRACE("posted 10 minutes ago");
+        ExpectTheCommandsHeld();
+    }
+    EXPECT_TRUE(window.Browser().Loads().WaitsForSentForm());
+    // Committed: the new page is labelled 30 s later even if it hangs on an image.
+    RaiseAddressEvent(sink, DISPID_NAVIGATECOMPLETE2, control.Get());
+    EXPECT_FALSE(window.Browser().Loads().WaitsForSentForm());
+    now += std::chrono::seconds(29);
+    {
+        SCOPED_TRACE("29 s after the commit");
+        ExpectTheCommandsHeld();
+    }
+    now += std::chrono::seconds(1);
+    ExpectTheCommandsRun();
+    RaiseAddressEvent(sink, DISPID_DOCUMENTCOMPLETE, control.Get());
+
+    // Failed: the page that sent the form is worked on again.
+    Navigate(sink, control.Get(), "label=1", false);
+    now += std::chrono::minutes(1);
+    ExpectTheCommandsHeld();
+    UniqueBstr address(L"http://forum.invalid/cuseraudit/post");
+    UniqueVariant frameName, status;
+    status.Get()->vt = VT_I4;
+    status.Get()->lVal = INET_E_CONNECTION_TIMEOUT;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT cancelArgument;
+    cancelArgument.vt = VT_BYREF | VT_BOOL;
+    cancelArgument.pboolVal = &cancel;
+    VARIANT addressArgument = Text(address);
+    ASSERT_EQ(RaiseEvent(sink, DISPID_NAVIGATEERROR,
+                         {Dispatch(control.Get()), Referring(&addressArgument),
+                          Referring(frameName.Get()), Referring(status.Get()), cancelArgument}),
+              S_OK);
+    ExpectTheCommandsRun();
+
+    // Stopped (Esc, Stop): the control raises DownloadComplete, then
+    // DocumentComplete of the page still shown.
+    Navigate(sink, control.Get(), "label=1", false);
+    now += std::chrono::minutes(1);
+    RaiseDownloadComplete();
+    {
+        SCOPED_TRACE("download over, no document yet");
+        ExpectTheCommandsHeld();
+    }
+    RaiseAddressEvent(sink, DISPID_DOCUMENTCOMPLETE, control.Get());
+    ExpectTheCommandsRun();
+
+    // A form that sends by GET carries no data: the tool's own press of the
+    // page's control tells it. Its answer is a file to save: no page comes.
+    submit->onClick = [&] { Navigate(sink, control.Get(), "", false); };
+    Click("按钮2");
+    submit->onClick = nullptr;
+    EXPECT_TRUE(window.Browser().Loads().WaitsForSentForm());
+    now += std::chrono::minutes(1);
+    ExpectTheCommandsHeld();
+    RaiseFileDownload(true);  // every page is announced so
+    ExpectTheCommandsHeld();
+    RaiseFileDownload(false);
+    ExpectTheCommandsRun();
+
+    // A link's navigation holds for 30 s only; one that replaces a form's
+    // takes the hold over with its own bound.
+    Navigate(sink, control.Get(), "label=1", false);
+    Navigate(sink, control.Get(), "", false);
+    EXPECT_FALSE(window.Browser().Loads().WaitsForSentForm());
+    now += std::chrono::seconds(29);
+    ExpectTheCommandsHeld();
+    now += std::chrono::seconds(1);
+    ExpectTheCommandsRun();
+}
+
+// The tool's reload by Refresh2 raises no navigation events: the document
+// itself says when the new page is complete.
+TEST_F(ServedPageTest, TheToolsRefreshHoldsTheCommandsUntilTheDocumentIsComplete) {
+    auto now = NavigationWatch::Clock::now();
+    window.Browser().Navigation().SetClock([&now] { return now; });
+    RecordingReloadTarget refreshing;
+    window.Browser().SetReloadTarget(&refreshing);
+    Click("按钮5");  // 刷新
+    ASSERT_EQ(refreshing.calls, std::vector<std::wstring>{L"Refresh2 3"});
+    {
+        SCOPED_TRACE("asked for, the old document still complete");
+        ExpectTheCommandsHeld();
+    }
+    document->readyState = L"loading";
+    now += std::chrono::seconds(20);
+    {
+        SCOPED_TRACE("half parsed");
+        ExpectTheCommandsHeld();
+    }
+    document->readyState = L"interactive";
+    now += std::chrono::seconds(29);  // the bound counts from the new document
+    {
+        SCOPED_TRACE("parsed, its images on their way");
+        ExpectTheCommandsHeld();
+    }
+    // No tick started a second reload meanwhile.
+    EXPECT_EQ(refreshing.calls.size(), 1u);
+    document->readyState = L"complete";
+    ExpectTheCommandsRun();
+
+    // A refresh whose document is never seen loading ends with its download.
+    Click("按钮5");
+    ExpectTheCommandsHeld();
+    RaiseDownloadComplete();
+    ExpectTheCommandsRun();
+
+    // One that never completes holds 30 s from the new document at most.
+    Click("按钮5");
+    document->readyState = L"loading";
+    ExpectTheCommandsHeld();
+    now += std::chrono::seconds(30);
+    ExpectTheCommandsRun();
+
+    // One that the control refuses holds nothing.
+    document->readyState = L"complete";
+    refreshing.takes = false;
+    Click("按钮5");
+    ExpectTheCommandsRun();
+    EXPECT_EQ(refreshing.calls.size(), 4u);
 }
 
 TEST_F(ServedPageTest, TheControlsOwnModalUiHoldsTheCommandsUntilItGoes) {

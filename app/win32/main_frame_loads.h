@@ -1,0 +1,60 @@
+// Follows the loads of the control's top-level page. While the control
+// fetches the next page it keeps showing the old document, so the page is
+// not ready for the tool's commands:
+// - a form's navigation (BeforeNavigate2 with post data, or one begun by
+//   the tool's own press of the page's control) until the new document is
+//   committed (NavigateComplete2), however late the answer comes;
+// - any other navigation for the watch's bound from its start;
+// - the tool's own reload from the moment it is asked for; Refresh2 raises
+//   no navigation events, so there the document itself is read until it is
+//   complete (after its DownloadComplete, or once it was seen loading);
+// and after a commit for the bound from the commit. Every end lets the
+// commands go: DocumentComplete (also after a stop), NavigateError, an
+// answer that is a file to save (FileDownload, not an active document).
+#pragma once
+
+#include <functional>
+#include <utility>
+
+#include "app/navigation_watch.h"
+#include "app/win32/document_state.h"
+
+namespace autolabel::app::win32 {
+
+class MainFrameLoads {
+  public:
+    // `readDocument` reads the state of the document the binding would take.
+    explicit MainFrameLoads(std::function<DocumentState()> readDocument)
+        : readDocument_(std::move(readDocument)) {}
+
+    // BeforeNavigate2 of the top-level page: a new navigation, which takes
+    // over from a reload or navigation on its way.
+    void NavigationStarting(bool submitsForm);
+    // NavigateComplete2: the new document exists.
+    void NavigationCommitted() { watch_.Committed(); }
+    // DocumentComplete, NavigateError, a stop, a file to save.
+    void NavigationEnded();
+    // The tool's own reload, made by Refresh2 (no navigation events) or by
+    // a navigation to the page's address.
+    enum class Reload { Refresh, Navigation };
+    void ReloadStarted(Reload reload);
+    // DownloadComplete: a navigation's or a refresh's download has ended.
+    void DownloadComplete();
+
+    // True while a load of the top-level page holds the page's commands.
+    // During a refresh it reads the document's state.
+    bool OnItsWay();
+    bool WaitsForSentForm() const { return watch_.WaitsForSentForm(); }
+    NavigationWatch& Watch() noexcept { return watch_; }
+
+  private:
+    void FollowRefresh();
+
+    std::function<DocumentState()> readDocument_;
+    NavigationWatch watch_;
+    bool refreshing_ = false;
+    bool refreshDownloaded_ = false;  // its DownloadComplete has come
+    bool refreshSeenLoading_ = false;
+};
+
+}  // namespace autolabel::app::win32
