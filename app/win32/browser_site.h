@@ -48,6 +48,9 @@ class BrowserSite final
     // the tool's calls, the leave-page question, a sign-in or certificate
     // prompt): it says so through EnableModeless.
     bool ShowsModalUi() const noexcept { return modalUi_ > 0; }
+    // The control reports a new document: a FALSE left unpaired (its TRUE
+    // lost with the document that showed the UI) no longer counts.
+    void ResetModalUi() noexcept { modalUi_ = 0; }
     // Runs a command of the context menu for the page's background.
     void RunContextCommand(UINT command);
 

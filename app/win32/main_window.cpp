@@ -201,13 +201,27 @@ browser_host::WindowHandle MainWindow::BrowserWindowHandle() { return FromHwnd(b
 
 void MainWindow::SetTimerPeriod(int milliseconds) {
     if (!window_) return;
-    if (milliseconds > 0)
-        ::SetTimer(window_, kTimerId, static_cast<UINT>(milliseconds), nullptr);
+    timerPeriod_ = milliseconds > 0 ? milliseconds : 0;
+    if (timerPeriod_ > 0)
+        ::SetTimer(window_, kTimerId, static_cast<UINT>(timerPeriod_), nullptr);
     else
         ::KillTimer(window_, kTimerId);
 }
 
 void MainWindow::ReloadBrowser() { browser_.Reload(); }
+
+namespace {
+
+// A menu's loop (the tool's menu for the page, the control's own menus, the
+// window's system menu) dispatches the window's messages, the timer's too.
+bool InMenuLoop() {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    return ::GetGUIThreadInfo(::GetCurrentThreadId(), &thread) &&
+           (thread.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE));
+}
+
+}  // namespace
 
 bool MainWindow::IsPageReady() {
     // A tick or a click inside a page's modal loop (an alert from a click, a
@@ -215,7 +229,7 @@ bool MainWindow::IsPageReady() {
     // a whole pass inside the waiting one. Commands dispatched by the
     // binding's walk are not inside a document call. While the next page is
     // on its way the old one is still shown, already sent.
-    return !DocumentCallScope::InProgress() && browser_.IsPageReady();
+    return !DocumentCallScope::InProgress() && !InMenuLoop() && browser_.IsPageReady();
 }
 
 namespace {
@@ -320,7 +334,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_TIMER:
-            if (wParam == kTimerId) OnTimer();
+            // KillTimer leaves a tick already posted in the queue: with the
+            // automatic mode off it does nothing.
+            if (wParam == kTimerId && timerPeriod_ > 0) OnTimer();
             return 0;
         case WM_ERASEBKGND:
             EraseBackground(reinterpret_cast<HDC>(wParam));
@@ -329,6 +345,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (focus_.OnActivate(window_, wParam, browser_)) return 0;
             return ::DefWindowProcW(window_, message, wParam, lParam);
         case WM_DESTROY:
+            timerPeriod_ = 0;
             ::KillTimer(window_, kTimerId);
             pageWindows_.clear();  // the page's windows go with the tool's
             browser_.Destroy();

@@ -87,6 +87,7 @@ class MainWindow : public app::ProgramWindow,
     std::vector<HWND> buttons_;  // in tab order
     support::win32::UniqueFont groupBoxFont_;
     support::win32::UniqueFont buttonFont_;
+    int timerPeriod_ = 0;  // as last set; 0: the timer is stopped
 };
 
 }  // namespace autolabel::app::win32

@@ -272,7 +272,12 @@ void WebBrowser::OnTopLevelNavigationDone() {
     loads_.NavigationCommitted();
 }
 
-void WebBrowser::OnTopLevelDocumentComplete() { loads_.NavigationEnded(); }
+void WebBrowser::OnTopLevelDocumentComplete() {
+    loads_.NavigationEnded();
+    // A new document: whatever modal UI the old one reported is gone, even
+    // if its end was never reported.
+    if (site_) site_->ResetModalUi();
+}
 
 void WebBrowser::OnTopLevelNavigationFailed() { loads_.NavigationEnded(); }
 

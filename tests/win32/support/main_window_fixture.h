@@ -92,6 +92,8 @@ class ObservedWindow : public MainWindow {
   public:
     int browserReads = 0, reloads = 0;
     std::vector<int> periods;
+    // What IsPageReady answered, in order.
+    std::vector<bool> readiness;
     std::function<void(ObservedWindow&)> afterCreate;
 
     void CreateMainWindow(const app::WindowDefinition& definition,
@@ -115,6 +117,10 @@ class ObservedWindow : public MainWindow {
     void ReloadBrowser() override {
         ++reloads;
         MainWindow::ReloadBrowser();
+    }
+    bool IsPageReady() override {
+        readiness.push_back(MainWindow::IsPageReady());
+        return readiness.back();
     }
 };
 

@@ -485,6 +485,19 @@ TEST_F(MainWindowTest, TheTimerTicksEveryPeriodWhileOnAndNotWhileOff) {
     Click("按钮3");
     RunMessagesFor(std::chrono::milliseconds(3300));
     EXPECT_EQ(window.browserReads, ticks);
+
+    // KillTimer leaves a tick already posted in the queue: 关闭自动 pressed
+    // after it came, before it was handled; it runs no pass.
+    Click("按钮4");
+    ::PostMessageW(window.Handle(), WM_TIMER, MainWindow::kTimerId, 0);
+    Click("按钮3");
+    const auto tickWaiting = [&] {
+        MSG message;
+        return ::PeekMessageW(&message, window.Handle(), WM_TIMER, WM_TIMER, PM_NOREMOVE) != 0;
+    };
+    EXPECT_TRUE(
+        RunMessagesUntil("the tick left in the queue handled", [&] { return !tickWaiting(); }));
+    EXPECT_EQ(window.browserReads, ticks);
 }
 
 TEST(Program, ClosingTheWindowWithAutoModeOnEndsNormally) {

@@ -371,6 +371,9 @@ class ServedPageTest : public MainWindowTest {
         ASSERT_TRUE(control);
         handler = ComPtr<IOleClientSite>::Share(window.Browser().Site()).Query<IDocHostUIHandler>();
         ASSERT_TRUE(handler);
+        // The automatic mode on, with a period no test waits out: the tests
+        // send the ticks themselves.
+        window.SetTimerPeriod(kQuietPeriodMs);
     }
     void TearDown() override {
         window.Browser().SetReloadTarget(nullptr);
@@ -382,6 +385,7 @@ class ServedPageTest : public MainWindowTest {
         EXPECT_EQ(document->References(), 1u);
         document->Release();
     }
+    static constexpr int kQuietPeriodMs = 60 * 60 * 1000;
     void Tick() { ::SendMessageW(window.Handle(), WM_TIMER, MainWindow::kTimerId, 0); }
     void RaiseDownloadComplete() { ASSERT_EQ(RaiseEvent(sink, DISPID_DOWNLOADCOMPLETE, {}), S_OK); }
     // FileDownload: a file to save (not an active document), not cancelled.
@@ -635,6 +639,18 @@ TEST_F(ServedPageTest, TheControlsOwnModalUiHoldsTheCommandsUntilItGoes) {
     ExpectTheCommandsHeld();
     handler->EnableModeless(TRUE);
     ExpectTheCommandsRun();
+    // A disable left unpaired holds until the next page's document is
+    // complete, not until the tool is restarted; a frame's does not count.
+    frame->EnableModeless(FALSE);
+    auto* inner = new TestDocument();
+    RaiseAddressEvent(sink, DISPID_DOCUMENTCOMPLETE, inner);
+    inner->Release();
+    {
+        SCOPED_TRACE("a frame's document complete");
+        ExpectTheCommandsHeld();
+    }
+    RaiseAddressEvent(sink, DISPID_DOCUMENTCOMPLETE, control.Get());
+    ExpectTheCommandsRun();
 }
 
 TEST_F(ServedPageTest, F5AndCtrlRInThePageRunTheToolsReloadAndCtrlPlusZooms) {
@@ -776,13 +792,33 @@ TEST_F(ServedPageTest, TheRefreshOfThePagesMenuIsTheToolsReload) {
         EXPECT_EQ(handler->ShowContextMenu(kind, &at, nullptr, nullptr), S_FALSE) << kind;
 
     // The page's background: the menu the tool shows, its last item (刷新)
-    // chosen with the keyboard.
+    // chosen with the keyboard. A tick comes while it is open: the menu's
+    // loop runs it, and it runs no pass.
+    window.readiness.clear();
+    ::PostMessageW(window.Handle(), WM_TIMER, MainWindow::kTimerId, 0);
     ::PostMessageW(window.Handle(), WM_KEYDOWN, VK_UP, 0);
     ::PostMessageW(window.Handle(), WM_KEYDOWN, VK_RETURN, 0);
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 10000, &EndMenuLeftOpen);
     EXPECT_EQ(handler->ShowContextMenu(CONTEXT_MENU_DEFAULT, &at, nullptr, nullptr), S_OK);
     ::KillTimer(nullptr, timer);
     EXPECT_EQ(window.reloads, 1) << "awaited 刷新 chosen from the page's menu";
+    EXPECT_EQ(window.readiness, std::vector<bool>{false}) << "awaited one tick in the menu";
+    EXPECT_FALSE(radio->checked());
+    EXPECT_EQ(submit->clicks, 0);
+
+    // A menu of the control's own (a link's), as the system shows it.
+    window.readiness.clear();
+    HMENU menu = ::CreatePopupMenu();
+    ::AppendMenuW(menu, MF_STRING, 1, L"打开链接");
+    ::PostMessageW(window.Handle(), WM_TIMER, MainWindow::kTimerId, 0);
+    ::PostMessageW(window.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    const UINT_PTR left = ::SetTimer(nullptr, 0, 10000, &EndMenuLeftOpen);
+    ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, window.Handle(), nullptr);
+    ::KillTimer(nullptr, left);
+    ::DestroyMenu(menu);
+    EXPECT_EQ(window.readiness, std::vector<bool>{false}) << "awaited one tick in the menu";
+    EXPECT_EQ(submit->clicks, 0);
+    ExpectTheCommandsRun();  // and after it, the passes run again
 }
 
 // What is dragged over the page: files, or a text.
