@@ -29,14 +29,17 @@ void MainFrameLoads::ReloadAsked() {
 gboolean MainFrameLoads::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                                         WebKitPolicyDecisionType type, gpointer data) {
     if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
+    auto* self = static_cast<MainFrameLoads*>(data);
     WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
         WEBKIT_NAVIGATION_POLICY_DECISION(decision));
     const WebKitNavigationType navigation = webkit_navigation_action_get_navigation_type(action);
-    static_cast<MainFrameLoads*>(data)->nextKind_ =
-        navigation == WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED ||
-                navigation == WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED
-            ? NavigationWatch::Kind::FormSubmission
-            : NavigationWatch::Kind::Other;
+    const bool form = navigation == WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED ||
+                      navigation == WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED;
+    self->nextKind_ = form ? NavigationWatch::Kind::FormSubmission : NavigationWatch::Kind::Other;
+    // Held from the decision on: the post can reach the forum before the
+    // engine reports its load's start. Within the bound only, until that
+    // start: the decision may be a frame's, whose load is not reported.
+    if (form) self->watch_.Started();
     return FALSE;  // the browser decides as usual
 }
 

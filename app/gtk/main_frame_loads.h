@@ -1,9 +1,10 @@
 // Follows the loads of the view's main frame. While the browser fetches the
 // next page it keeps showing the old document, so the page is not ready for
 // the tool's commands until the new one has loaded: a form's post (and the
-// redirects after it, one load) until the engine commits its answer, however
-// late; any other load, and the tool's own reload from the moment it is
-// asked for, within the watch's bound, which counts afresh from the commit.
+// redirects after it, one load) from its navigation's decision until the
+// engine commits its answer, however late; any other load, and the tool's
+// own reload from the moment it is asked for, within the watch's bound,
+// which counts afresh from the commit.
 // Every way a load ends lets the commands go: finished, failed (the engine's
 // error page is a load of its own), stopped, an answer that became a
 // download or was refused, a dead page process.
