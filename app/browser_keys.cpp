@@ -38,6 +38,9 @@ BrowserAction BrowserActionFor(const KeyPress& press) {
     }
     if (press.key == Key::Backspace && none && !press.focusIsEditable)
         return BrowserAction::Swallow;
+    // Escape is the page's, or its dialog's, unless there is a load to stop.
+    if (press.key == Key::Escape && none && press.loading && !press.dialogShown)
+        return BrowserAction::Stop;
     return BrowserAction::PassOn;
 }
 

@@ -30,6 +30,8 @@ Key KeyOf(guint keyval) {
         case GDK_KEY_0:
         case GDK_KEY_KP_0:
             return Key::Zero;
+        case GDK_KEY_Escape:
+            return Key::Escape;
         default:
             return Key::Other;
     }

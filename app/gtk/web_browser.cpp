@@ -67,8 +67,10 @@ bool WebBrowser::IsPageReady() const { return !ShowsDialog() && !loads_->OnItsWa
 
 bool WebBrowser::HandleKey(const GdkEventKey& event) {
     if (!view_) return false;
-    const BrowserAction action =
-        BrowserActionFor(KeyPressOf(event.keyval, static_cast<GdkModifierType>(event.state)));
+    KeyPress press = KeyPressOf(event.keyval, static_cast<GdkModifierType>(event.state));
+    press.loading = webkit_web_view_is_loading(view_);
+    press.dialogShown = ShowsDialog();
+    const BrowserAction action = BrowserActionFor(press);
     switch (action) {
         case BrowserAction::PassOn:
             return false;
@@ -89,6 +91,10 @@ bool WebBrowser::HandleKey(const GdkEventKey& event) {
             break;
         case BrowserAction::ZoomReset:
             webkit_web_view_set_zoom_level(view_, 1.0);
+            break;
+        case BrowserAction::Stop:
+            // The page that sent the post stays, and is worked on again.
+            webkit_web_view_stop_loading(view_);
             break;
         case BrowserAction::Swallow:
             break;

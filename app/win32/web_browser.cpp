@@ -146,6 +146,9 @@ void WebBrowser::Run(BrowserAction action) {
         case BrowserAction::ZoomReset:
             SetZoom(1.0);
             break;
+        case BrowserAction::Stop:
+            if (browser_) browser_->Stop();
+            break;
         case BrowserAction::PassOn:
         case BrowserAction::Swallow:
             break;

@@ -38,6 +38,15 @@ TEST(BrowserKeys, OnlyTheExpectedCombinationsAreTaken) {
               BrowserAction::PassOn);
     EXPECT_EQ(BrowserActionFor({.key = Key::Backspace, .control = true}), BrowserAction::PassOn);
 
+    // Escape stops a load on its way; with none, or under a dialog, it is
+    // the page's or the dialog's.
+    EXPECT_EQ(BrowserActionFor({.key = Key::Escape, .loading = true}), BrowserAction::Stop);
+    EXPECT_EQ(BrowserActionFor({Key::Escape}), BrowserAction::PassOn);
+    EXPECT_EQ(BrowserActionFor({.key = Key::Escape, .loading = true, .dialogShown = true}),
+              BrowserAction::PassOn);
+    EXPECT_EQ(BrowserActionFor({.key = Key::Escape, .control = true, .loading = true}),
+              BrowserAction::PassOn);
+
     // Zoom stays within bounds however often it is pressed.
     double level = 1.0;
     for (int i = 0; i < 100; ++i) level = app::ZoomedIn(level);

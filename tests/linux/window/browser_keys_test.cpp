@@ -99,6 +99,7 @@ TEST(BrowserKeys, GtksKeysReachTheRulesWithoutTheLockModifiers) {
             .key,
         Key::Plus);
     EXPECT_EQ(KeyPressOf(GDK_KEY_equal, GDK_CONTROL_MASK).key, Key::Plus);
+    EXPECT_EQ(KeyPressOf(GDK_KEY_Escape, GDK_SHIFT_MASK).key, Key::Escape);
     // With the desktop's own modifier, no key is the browser's.
     EXPECT_EQ(
         KeyPressOf(GDK_KEY_r, static_cast<GdkModifierType>(GDK_CONTROL_MASK | GDK_SUPER_MASK)).key,
