@@ -74,7 +74,16 @@ void MainWindow::CreateMainWindow(const WindowDefinition& definition,
     gtk_window_set_title(window_, std::string(definition.title).c_str());
     gtk_window_set_default_size(window_, definition.width, definition.height);
     gtk_window_move(window_, definition.left, definition.top);
-    gtk_window_set_resizable(window_, FALSE);  // the layout does not follow a new size
+    // The layout does not follow a new size: the window keeps the defined
+    // one, given as its least and greatest size. (Made not resizable, GTK
+    // would give it its contents' natural size, and the web view's natural
+    // height follows its page: 968 after a page process was replaced.)
+    GdkGeometry defined{};
+    defined.min_width = defined.max_width = definition.width;
+    defined.min_height = defined.max_height = definition.height;
+    gtk_window_set_geometry_hints(
+        window_, nullptr, &defined,
+        static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE));
     g_signal_connect(window_, "destroy", G_CALLBACK(OnDestroy), this);
     // Before the page is asked for, so a signal during the load closes too.
     closeOnSignal_ = std::make_unique<CloseOnSignal>(window_);

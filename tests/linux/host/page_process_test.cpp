@@ -264,6 +264,11 @@ TEST_F(PageProcesses, PageThatHangsMidPassGivesTheWindowBack) {
     EXPECT_NE(h.WebProcess(), web);
     ASSERT_TRUE(h.Press("按钮1"));
     EXPECT_EQ(h.RadioStates(), "101");
+    // The new process's view asks for more height than the old one's; the
+    // window keeps its defined size all the same.
+    int width = 0, height = 0;
+    gtk_window_get_size(h.window().Window(), &width, &height);
+    EXPECT_EQ(height, app::MainWindowDefinition().height) << "the window grew with the page";
 }
 
 }  // namespace
