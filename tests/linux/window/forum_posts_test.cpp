@@ -75,6 +75,15 @@ class ForumPosts : public testing::Test {
         EXPECT_EQ(forum.requests().size(), asked) << "a command went to the forum";
     }
 
+    // The post held until its answer: the engine may report the post's load
+    // after the forum has it.
+    testing::AssertionResult HeldAsSent() {
+        return h.WaitUntil(
+            "the post held until its answer",
+            [&] { return h.window().Browser()->Loads().WaitsForSentForm(); },
+            [&] { return h.DescribeView(); }, 5s);
+    }
+
     Harness& h = Harness::Get();
     ForumServer forum;
 };
@@ -304,14 +313,7 @@ TEST_F(ForumPosts, PostsAnsweredAfterFortySecondsAreSentOnceEach) {
             [&] { return h.DescribeView(); });
     };
     ASSERT_TRUE(posted("/post/1"));
-    // The engine may report the post's load after the forum has it.
-    const auto heldAsSent = [&] {
-        return h.WaitUntil(
-            "the post held until its answer",
-            [&] { return h.window().Browser()->Loads().WaitsForSentForm(); },
-            [&] { return h.DescribeView(); }, 5s);
-    };
-    EXPECT_TRUE(heldAsSent());
+    EXPECT_TRUE(HeldAsSent());
     std::string shown;
     ASSERT_TRUE(h.WaitUntil(
         "batch 2, after the forum's late answer", [&] { return (shown = h.Text("batch")) == "2"; },
@@ -331,7 +333,7 @@ TEST_F(ForumPosts, PostsAnsweredAfterFortySecondsAreSentOnceEach) {
             return now - on >= 50s && now - posted2 >= 2 * Milliseconds(app::kAutoPeriodMs);
         },
         {}, 60s));
-    EXPECT_TRUE(heldAsSent());
+    EXPECT_TRUE(HeldAsSent());
     ASSERT_TRUE(h.Press("按钮3"));
     webkit_web_view_stop_loading(h.view());
     EXPECT_EQ(Count("POST", "/post/1"), 1u) << "batch 1 was posted again";
@@ -385,14 +387,7 @@ TEST_F(ForumPosts, PostAnsweredWithAFileOrStoppedByTheUserLetsTheCommandsGo) {
     ASSERT_TRUE(ShowForm());
     ASSERT_TRUE(h.Press("按钮6"));
     ASSERT_TRUE(h.PumpUntil([&] { return Count("POST", "/file") == 1; }, 5s));
-    // The engine may report the post's load after the forum has it.
-    const auto heldAsSent = [&] {
-        return h.WaitUntil(
-            "the post held until its answer",
-            [&] { return h.window().Browser()->Loads().WaitsForSentForm(); },
-            [&] { return h.DescribeView(); }, 5s);
-    };
-    EXPECT_TRUE(heldAsSent());
+    EXPECT_TRUE(HeldAsSent());
     ASSERT_TRUE(h.Press("按钮6"));  // held: nothing sent twice
     EXPECT_TRUE(h.WaitUntil(
         "the commands let go after the answer became a download",
@@ -408,7 +403,7 @@ TEST_F(ForumPosts, PostAnsweredWithAFileOrStoppedByTheUserLetsTheCommandsGo) {
     ASSERT_TRUE(ShowForm());
     ASSERT_TRUE(h.Press("按钮6"));
     ASSERT_TRUE(h.PumpUntil([&] { return Count("POST", "/never") == 1; }, 5s));
-    EXPECT_TRUE(heldAsSent());
+    EXPECT_TRUE(HeldAsSent());
     ASSERT_TRUE(h.Keys("Escape"));
     EXPECT_TRUE(h.WaitUntil(
         "the commands let go after Escape",
