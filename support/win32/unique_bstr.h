@@ -29,6 +29,8 @@ struct BstrTraits {
 class UniqueBstr : public UniqueAny<BstrTraits> {
   public:
     using UniqueAny::UniqueAny;
+    // Text is not a BSTR to take over (SysFreeString would free it): From.
+    explicit UniqueBstr(const wchar_t*) = delete;
     // A new BSTR holding `text`.
     static UniqueBstr From(std::wstring_view text) noexcept {
         return UniqueBstr(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));

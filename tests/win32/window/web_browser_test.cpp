@@ -514,7 +514,7 @@ TEST_F(ServedPageTest, AFormsNavigationHoldsTheCommandsUntilItsDocumentExistsHow
     Navigate(sink, control.Get(), "label=1", false);
     now += std::chrono::minutes(1);
     ExpectTheCommandsHeld();
-    UniqueBstr address(L"http://forum.invalid/cuseraudit/post");
+    auto address = UniqueBstr::From(L"http://forum.invalid/cuseraudit/post");
     UniqueVariant frameName, status;
     status.Get()->vt = VT_I4;
     status.Get()->lVal = INET_E_CONNECTION_TIMEOUT;
