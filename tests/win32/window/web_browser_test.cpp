@@ -104,6 +104,23 @@ void Navigate(IDispatch* sink, IDispatch* browser, const std::string& body, bool
               S_OK);
 }
 
+// NavigateError of `browser` for `url`, failed with `status`.
+void NavigateError(IDispatch* sink, IDispatch* browser, const wchar_t* url, HRESULT status) {
+    auto address = UniqueBstr::From(url);
+    UniqueVariant frameName, code;
+    code.Get()->vt = VT_I4;
+    code.Get()->lVal = status;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT cancelArgument;
+    cancelArgument.vt = VT_BYREF | VT_BOOL;
+    cancelArgument.pboolVal = &cancel;
+    VARIANT addressArgument = Text(address);
+    ASSERT_EQ(RaiseEvent(sink, DISPID_NAVIGATEERROR,
+                         {Dispatch(browser), Referring(&addressArgument),
+                          Referring(frameName.Get()), Referring(code.Get()), cancelArgument}),
+              S_OK);
+}
+
 // The page's new window: NewWindow3 as the control raises it.
 ComPtr<IDispatch> RequestNewWindow(IDispatch* sink, VARIANT_BOOL& cancel) {
     IDispatch* target = nullptr;
@@ -457,19 +474,9 @@ TEST_F(ServedPageTest, ATopLevelNavigationOnItsWayHoldsTheCommandsUntilItsDocume
     // A navigation that fails ends the wait as well.
     Navigate(sink, control.Get(), "", false);
     EXPECT_FALSE(window.IsPageReady());
-    auto address = UniqueBstr::From(L"http://forum.invalid/cuseraudit/browser");
-    UniqueVariant frameName, status, none;
-    status.Get()->vt = VT_I4;
-    status.Get()->lVal = INET_E_RESOURCE_NOT_FOUND;
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    VARIANT cancelArgument;
-    cancelArgument.vt = VT_BYREF | VT_BOOL;
-    cancelArgument.pboolVal = &cancel;
-    VARIANT addressArgument = Text(address);
-    ASSERT_EQ(RaiseEvent(sink, DISPID_NAVIGATEERROR,
-                         {Dispatch(control.Get()), Referring(&addressArgument),
-                          Referring(frameName.Get()), Referring(status.Get()), cancelArgument}),
-              S_OK);
+    ASSERT_NO_FATAL_FAILURE(NavigateError(sink, control.Get(),
+                                          L"http://forum.invalid/cuseraudit/browser",
+                                          INET_E_RESOURCE_NOT_FOUND));
     ExpectTheCommandsRun();
 }
 
@@ -514,19 +521,8 @@ TEST_F(ServedPageTest, AFormsNavigationHoldsTheCommandsUntilItsDocumentExistsHow
     Navigate(sink, control.Get(), "label=1", false);
     now += std::chrono::minutes(1);
     ExpectTheCommandsHeld();
-    auto address = UniqueBstr::From(L"http://forum.invalid/cuseraudit/post");
-    UniqueVariant frameName, status;
-    status.Get()->vt = VT_I4;
-    status.Get()->lVal = INET_E_CONNECTION_TIMEOUT;
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    VARIANT cancelArgument;
-    cancelArgument.vt = VT_BYREF | VT_BOOL;
-    cancelArgument.pboolVal = &cancel;
-    VARIANT addressArgument = Text(address);
-    ASSERT_EQ(RaiseEvent(sink, DISPID_NAVIGATEERROR,
-                         {Dispatch(control.Get()), Referring(&addressArgument),
-                          Referring(frameName.Get()), Referring(status.Get()), cancelArgument}),
-              S_OK);
+    ASSERT_NO_FATAL_FAILURE(NavigateError(
+        sink, control.Get(), L"http://forum.invalid/cuseraudit/post", INET_E_CONNECTION_TIMEOUT));
     ExpectTheCommandsRun();
 
     // Stopped (Esc, Stop): the control raises DownloadComplete, then
