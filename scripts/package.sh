@@ -91,7 +91,10 @@ zip=$(ls "$out"/autolabel-*-win64.zip)
 
 echo "== checks"
 bash scripts/check-package.sh "$deb"
-unzip -l "$zip" | grep -q ' autolabel.exe$' || { echo "package: no autolabel.exe in $zip" >&2; exit 1; }
+# The listing is read whole: grep -q on a pipe would end unzip early, which
+# pipefail counts as a failure.
+entries=$(unzip -Z1 "$zip")
+grep -q -x 'autolabel.exe' <<<"$entries" || { echo "package: no autolabel.exe in $zip" >&2; exit 1; }
 bash scripts/check-start-address.sh ${host:+--forum-host "$host"} "$deb" "$zip"
 echo "package: $deb"
 echo "package: $zip"
