@@ -189,6 +189,7 @@ void MainWindow::RunCommand(Routine routine) {
     // One bound per command: a page that missed one in an earlier command
     // is tried afresh.
     platform_.bridge().BeginCommand();
+    if (browser_) browser_->ExpectToolPress();
     RunRoutine(routine);
 }
 

@@ -10,6 +10,10 @@ WebBrowser::WebBrowser(Delegate& delegate) : delegate_(delegate) {}
 
 WebBrowser::WebBrowser(Delegate& delegate, WebKitWebContext* context) : WebBrowser(delegate) {
     Serve(WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context)));
+    // Every script's window reaches "create", which opens only those of the
+    // user's gestures and the tool's presses. Related views share the settings.
+    webkit_settings_set_javascript_can_open_windows_automatically(
+        webkit_web_view_get_settings(view_), TRUE);
 }
 
 WebBrowser::WebBrowser(Delegate& delegate, WebBrowser& opener) : WebBrowser(delegate) {
@@ -25,6 +29,7 @@ void WebBrowser::Serve(WebKitWebView* view) {
     FocusPageDialogs(view_);
     g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
     g_signal_connect(view_, "close", G_CALLBACK(OnClose), this);
+    g_signal_connect(view_, "load-changed", G_CALLBACK(OnLoadChanged), this);
     // The control is a container; its child, the web view, is the document window.
     container_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     g_object_add_weak_pointer(G_OBJECT(container_), reinterpret_cast<gpointer*>(&container_));
@@ -102,10 +107,18 @@ bool WebBrowser::HandleKey(const GdkEventKey& event) {
     return true;
 }
 
-GtkWidget* WebBrowser::OnCreate(WebKitWebView*, WebKitNavigationAction*, gpointer data) {
+GtkWidget* WebBrowser::OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer data) {
     auto* self = static_cast<WebBrowser*>(data);
+    const bool asked = webkit_navigation_action_is_user_gesture(action) || self->toolPress_;
+    self->toolPress_ = false;
+    if (!asked) return nullptr;  // a page's script alone: no window, as a browser blocks it
     WebBrowser* opened = self->delegate_.OpenNewWindow(*self);
     return opened && opened->View() ? GTK_WIDGET(opened->View()) : nullptr;
+}
+
+void WebBrowser::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
+    // The press led the page on: its window, if any, was asked for by now.
+    if (event == WEBKIT_LOAD_STARTED) static_cast<WebBrowser*>(data)->toolPress_ = false;
 }
 
 void WebBrowser::OnClose(WebKitWebView*, gpointer data) {

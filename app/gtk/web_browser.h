@@ -53,6 +53,13 @@ class WebBrowser {
     // A key pressed in the window that holds the browser: true when it was
     // a browser's key and has been acted on, unseen by the page.
     bool HandleKey(const GdkEventKey& event);
+    // The tool is about to work on the page: a window its press of one of
+    // the page's controls asks for (a form that posts into a new window)
+    // opens as it would for the user's click. WebKit takes the tool's
+    // scripted click for a page's script and opens nothing; a page's own
+    // scripts still get no window without the user's gesture. Holds until
+    // a window is asked for or the main frame starts a load.
+    void ExpectToolPress() { toolPress_ = true; }
 
     // The control's window: the container whose child is the view.
     GtkWidget* Widget() const { return container_; }
@@ -66,12 +73,14 @@ class WebBrowser {
     void Serve(WebKitWebView* view);
     static GtkWidget* OnCreate(WebKitWebView* view, WebKitNavigationAction*, gpointer self);
     static void OnClose(WebKitWebView* view, gpointer self);
+    static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self);
 
     Delegate& delegate_;
     WebKitWebView* view_ = nullptr;       // a weak pointer, owned by the container
     GtkWidget* container_ = nullptr;      // a weak pointer, owned by its parent
     std::unique_ptr<PageReload> reload_;  // after the view: it watches the view
     std::unique_ptr<MainFrameLoads> loads_;
+    bool toolPress_ = false;
 };
 
 }  // namespace autolabel::app::gtk

@@ -130,6 +130,35 @@ TEST_F(NewWindows, ClosingFromThePageClosesItsWindow) {
         [&] { return std::to_string(OpenWindows(h).size()) + " open"; }));
 }
 
+// A form that posts into a window of its own: the tool's press sends it
+// there once, as the user's click would. The page's own script still gets
+// no window without the user's gesture.
+TEST_F(NewWindows, TheToolsPressSendsAFormIntoTheWindowItAsksFor) {
+    forum.Page("/label", R"html(<!DOCTYPE html><meta charset=utf-8><title>帖子</title><body>
+      <form method=post action=/saved target=_blank>
+        <input type=radio name=p1 value=ok><input type=radio name=p1 value=ad>
+        <input type=radio name=p2 value=ok><input type=radio name=p2 value=ad>
+        <input type=button value=skip><input type=submit value=提交></form>
+      <p id=ad></p>
+      <script>document.getElementById('ad').textContent =
+                window.open('/ad') ? 'opened' : 'refused';</script>)html");
+    forum.Page("/saved", "<!DOCTYPE html><meta charset=utf-8><title>已保存</title><body>saved");
+    forum.AnswerAfter("/saved", 300ms);
+    ASSERT_TRUE(h.Load(forum.Address("/label")));
+    EXPECT_EQ(h.Text("ad"), "refused");
+
+    ASSERT_TRUE(h.Press("按钮6"));
+    EXPECT_EQ(TitleOfNewWindow(1, "已保存"), "已保存");
+    ASSERT_EQ(OpenWindows(h).size(), 1u);
+    const auto posts = forum.RequestsFor("POST", "/saved");
+    ASSERT_EQ(posts.size(), 1u);
+    EXPECT_EQ(posts.front().body, "p1=ok&p2=ad");
+    EXPECT_TRUE(forum.RequestsFor("GET", "/ad").empty());
+    // The tool's page stays as it was pressed, its labels ticked.
+    EXPECT_EQ(h.RadioStates(), "1001");
+    EXPECT_EQ(h.Text("ad"), "refused");
+}
+
 // A page's window is a browser as the tool's is: its keys, and its reload
 // that never sends a form again.
 TEST_F(NewWindows, APagesWindowReloadsAFormsAnswerWithoutSendingItAgainAndGoesBack) {
