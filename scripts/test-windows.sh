@@ -19,8 +19,10 @@ export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 source scripts/lib/xvfb.sh
 app_pid=""
+anchor_pid=""
 cleanup() {
     [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
+    [[ -n "$anchor_pid" ]] && kill "$anchor_pid" 2>/dev/null || true
     wineserver -k 2>/dev/null || true
     stop_xvfb
 }
@@ -74,7 +76,20 @@ wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1
 
 echo "== Windows tests and the core's tests under Wine"
 [[ -f "$build/tests/core/core_tests.exe" ]] || { echo "test-windows: core tests not built" >&2; exit 1; }
+# One desktop for the whole run, whose process holds no test's output: see
+# tests/win32/support/desktop_anchor.cpp.
+wine "$build/tests/win32/desktop_anchor.exe" >"$build/desktop_anchor.out" 2>/dev/null &
+anchor_pid=$!
+for ((waited = 0; waited < 600; ++waited)); do
+    grep -q anchored "$build/desktop_anchor.out" 2>/dev/null && break
+    kill -0 "$anchor_pid" 2>/dev/null || break
+    sleep 0.1
+done
+grep -q anchored "$build/desktop_anchor.out" ||
+    { echo "test-windows: the desktop anchor did not start" >&2; exit 1; }
 ctest --preset windows
+kill "$anchor_pid" 2>/dev/null || true
+anchor_pid=""
 
 # The zip a Windows user downloads (scripts/package.sh makes the same): its
 # program, unpacked alone, opens its window.
