@@ -177,6 +177,21 @@ void MainWindow::CloseWindow(WebBrowser&) {}
 // F5 and Ctrl+R run the same reload as 刷新.
 void MainWindow::ReloadRequested(WebBrowser&) { RunCommand(Routine::RefreshPage); }
 
+// While the page holds the commands (a sent form waits for its answer, a
+// dialog is open), the window shows the busy pointer over its buttons and
+// frames; the page shows its own.
+void MainWindow::ReadinessChanged(WebBrowser&, bool ready) {
+    GdkWindow* shown = window_ ? gtk_widget_get_window(GTK_WIDGET(window_)) : nullptr;
+    if (!shown) return;
+    GdkDisplay* display = gdk_window_get_display(shown);
+    support::glib::GObjectPtr<GdkCursor> busy;
+    if (!ready) {
+        busy = support::glib::Adopt(gdk_cursor_new_from_name(display, "progress"));
+        if (!busy) busy = support::glib::Adopt(gdk_cursor_new_for_display(display, GDK_WATCH));
+    }
+    gdk_window_set_cursor(shown, busy.get());
+}
+
 std::vector<PageWindow*> MainWindow::PageWindows() const {
     std::vector<PageWindow*> windows;
     for (const auto& page : pageWindows_) windows.push_back(page.get());

@@ -56,6 +56,7 @@ class MainWindow final : public ProgramWindow, private WebBrowser::Delegate {
     WebBrowser* OpenNewWindow(WebBrowser& opener) override;
     void CloseWindow(WebBrowser& browser) override;
     void ReloadRequested(WebBrowser& browser) override;
+    void ReadinessChanged(WebBrowser& browser, bool ready) override;
     // Runs the routine of a button, a key or the timer as one command.
     void RunCommand(Routine routine);
     static void OnButtonClicked(GtkWidget* button, gpointer self);

@@ -52,6 +52,9 @@ void PageWindow::CloseWindow(WebBrowser&) {
 // form again; the tool's commands are not run for a page's window.
 void PageWindow::ReloadRequested(WebBrowser& browser) { browser.Reload(); }
 
+// The window holds the view alone, which shows its own pointer.
+void PageWindow::ReadinessChanged(WebBrowser&, bool) {}
+
 void PageWindow::OnReadyToShow(WebKitWebView* view, gpointer data) {
     auto* self = static_cast<PageWindow*>(data);
     GdkRectangle geometry{0, 0, 0, 0};

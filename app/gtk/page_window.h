@@ -37,6 +37,7 @@ class PageWindow final : private WebBrowser::Delegate {
     WebBrowser* OpenNewWindow(WebBrowser& opener) override;
     void CloseWindow(WebBrowser& browser) override;
     void ReloadRequested(WebBrowser& browser) override;
+    void ReadinessChanged(WebBrowser& browser, bool ready) override;
     static void OnReadyToShow(WebKitWebView* view, gpointer self);
     static void OnTitle(WebKitWebView* view, GParamSpec*, gpointer self);
     static gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);

@@ -30,6 +30,11 @@ void WebBrowser::Serve(WebKitWebView* view) {
     g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
     g_signal_connect(view_, "close", G_CALLBACK(OnClose), this);
     g_signal_connect(view_, "load-changed", G_CALLBACK(OnLoadChanged), this);
+    // After MainFrameLoads' handlers and the view's own (a dialog is put in
+    // the view by the default handler): the check runs from the main loop.
+    for (const char* signal : {"decide-policy", "load-changed", "load-failed",
+                               "web-process-terminated", "script-dialog", "authenticate"})
+        g_signal_connect_swapped(view_, signal, G_CALLBACK(CheckReadinessSoon), this);
     // The control is a container; its child, the web view, is the document window.
     container_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     g_object_add_weak_pointer(G_OBJECT(container_), reinterpret_cast<gpointer*>(&container_));
@@ -39,6 +44,7 @@ void WebBrowser::Serve(WebKitWebView* view) {
 }
 
 WebBrowser::~WebBrowser() {
+    readinessCheck_.Reset();
     // The parts first: they watch the view.
     loads_.reset();
     reload_.reset();
@@ -58,6 +64,7 @@ void WebBrowser::Load(const std::string& address) {
 void WebBrowser::Reload() {
     reload_->Reload();
     loads_->ReloadAsked();
+    CheckReadinessSoon(this);
 }
 
 bool WebBrowser::ShowsDialog() const { return PageShowsDialog(view_); }
@@ -69,6 +76,40 @@ bool WebBrowser::ShowsDialog() const { return PageShowsDialog(view_); }
 // a command run under it would find no document and reload, cancelling what
 // the dialog holds (a submission with its labels).
 bool WebBrowser::IsPageReady() const { return !ShowsDialog() && !loads_->OnItsWay(); }
+
+// The readiness is checked after every signal that may change it, and again
+// every kReadinessRecheckMs while the page is not ready: a dialog's end and
+// the end of a load's bound come with no signal.
+namespace {
+constexpr guint kReadinessRecheckMs = 250;
+}  // namespace
+
+gboolean WebBrowser::CheckReadinessSoon(gpointer data) {
+    auto* self = static_cast<WebBrowser*>(data);
+    // In place of a recheck still to come, which may be a while.
+    GSource* idle = g_idle_source_new();
+    g_source_set_callback(idle, OnReadinessCheck, self, nullptr);
+    self->readinessCheck_ = support::glib::Attach(idle);
+    return FALSE;  // the signal goes on as usual
+}
+
+gboolean WebBrowser::OnReadinessCheck(gpointer data) {
+    auto* self = static_cast<WebBrowser*>(data);
+    // This source ends here (destroyed while it runs, as GLib allows);
+    // CheckReadiness may set the next one.
+    self->readinessCheck_.Reset();
+    self->CheckReadiness();
+    return G_SOURCE_REMOVE;
+}
+
+void WebBrowser::CheckReadiness() {
+    const bool ready = IsPageReady();
+    if (!ready && !readinessCheck_)
+        readinessCheck_ = support::glib::Every(kReadinessRecheckMs, OnReadinessCheck, this);
+    if (ready == ready_) return;
+    ready_ = ready;
+    delegate_.ReadinessChanged(*this, ready);
+}
 
 bool WebBrowser::HandleKey(const GdkEventKey& event) {
     if (!view_) return false;

@@ -13,6 +13,7 @@
 
 #include "app/gtk/main_frame_loads.h"
 #include "app/gtk/page_reload.h"
+#include "support/glib/unique_source.h"
 
 namespace autolabel::app::gtk {
 
@@ -30,6 +31,8 @@ class WebBrowser {
         // F5 or Ctrl+R in the browser: the owner's reload (the main
         // window's is 刷新).
         virtual void ReloadRequested(WebBrowser& browser) = 0;
+        // IsPageReady() turned to `ready`.
+        virtual void ReadinessChanged(WebBrowser& browser, bool ready) = 0;
 
       protected:
         ~Delegate() = default;
@@ -74,6 +77,10 @@ class WebBrowser {
     static GtkWidget* OnCreate(WebKitWebView* view, WebKitNavigationAction*, gpointer self);
     static void OnClose(WebKitWebView* view, gpointer self);
     static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self);
+    // After whatever may change the readiness; see web_browser.cpp.
+    static gboolean CheckReadinessSoon(gpointer self);
+    static gboolean OnReadinessCheck(gpointer self);
+    void CheckReadiness();
 
     Delegate& delegate_;
     WebKitWebView* view_ = nullptr;       // a weak pointer, owned by the container
@@ -81,6 +88,8 @@ class WebBrowser {
     std::unique_ptr<PageReload> reload_;  // after the view: it watches the view
     std::unique_ptr<MainFrameLoads> loads_;
     bool toolPress_ = false;
+    bool ready_ = true;  // as the delegate was last told
+    support::glib::UniqueSource readinessCheck_;
 };
 
 }  // namespace autolabel::app::gtk

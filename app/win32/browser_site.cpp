@@ -90,6 +90,7 @@ STDMETHODIMP BrowserSite::EnableModeless(BOOL enable) {
         ++modalUi_;
     else if (modalUi_ > 0)
         --modalUi_;
+    if (commands_.modalUiChanged) commands_.modalUiChanged();
     return S_OK;
 }
 

@@ -29,6 +29,8 @@ class BrowserSite final
         std::function<bool(const MSG& key)> browserKey;
         // A command of the page's context menu, run as its key would run it.
         std::function<void(app::BrowserAction action)> run;
+        // The control began or ended modal UI of its own.
+        std::function<void()> modalUiChanged;
     };
     // The context menu's commands, as TrackPopupMenu returns them.
     enum ContextCommand : UINT { kBack = 1, kForward, kReload };

@@ -309,6 +309,25 @@ void MainWindow::CloseWindow(WebBrowser&) {}
 // F5, Ctrl+R and the page's menu reload as 刷新 does.
 void MainWindow::ReloadRequested(WebBrowser&) { app::RunRoutine(app::Routine::RefreshPage); }
 
+// While the page holds the commands (a sent form waits for its answer, the
+// control shows a dialog), the pointer over the buttons and frames is the
+// busy one that still takes clicks; the page shows its own.
+bool MainWindow::SetBusyCursor(HWND over, UINT hit) {
+    if (hit != HTCLIENT || !over || browser_.Contains(over) || browser_.IsPageReady()) return false;
+    ::SetCursor(::LoadCursorA(nullptr, IDC_APPSTARTING));
+    return true;
+}
+
+// The pointer changes now, not at its next move.
+void MainWindow::ReadinessChanged(WebBrowser&, bool) {
+    POINT pointer{};
+    if (!window_ || !::GetCursorPos(&pointer)) return;
+    HWND over = ::WindowFromPoint(pointer);
+    if (over != window_ && !::IsChild(window_, over)) return;
+    ::SendMessageW(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
 std::vector<PageWindow*> MainWindow::PageWindows() const {
     std::vector<PageWindow*> windows;
     for (const auto& page : pageWindows_) windows.push_back(page.get());
@@ -338,6 +357,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // automatic mode off it does nothing.
             if (wParam == kTimerId && timerPeriod_ > 0) OnTimer();
             return 0;
+        case WM_SETCURSOR:
+            if (SetBusyCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
+            return ::DefWindowProcW(window_, message, wParam, lParam);
         case WM_ERASEBKGND:
             EraseBackground(reinterpret_cast<HDC>(wParam));
             return 1;

@@ -66,6 +66,8 @@ class MainWindow : public app::ProgramWindow,
     void OnCommand(int id, int notification);
     void OnTimer();
     void EraseBackground(HDC dc);
+    // WM_SETCURSOR for `over`, the window under the pointer: true when set.
+    bool SetBusyCursor(HWND over, UINT hit);
     bool PreTranslate(MSG& message) override;
     // The focus on the first button of the tab order, or the last.
     bool FocusButtonAtEnd(bool first);
@@ -75,6 +77,7 @@ class MainWindow : public app::ProgramWindow,
     support::win32::ComPtr<IDispatch> OpenNewWindow(WebBrowser& opener) override;
     void CloseWindow(WebBrowser& browser) override;
     void ReloadRequested(WebBrowser& browser) override;
+    void ReadinessChanged(WebBrowser& browser, bool ready) override;
     void ReleaseResources();
 
     HWND window_ = nullptr;

@@ -45,6 +45,9 @@ void PageWindow::CloseWindow(WebBrowser&) {
 // again; the tool's commands are not run for a page's window.
 void PageWindow::ReloadRequested(WebBrowser& browser) { browser.Reload(); }
 
+// The window holds the control alone, which shows its own pointer.
+void PageWindow::ReadinessChanged(WebBrowser&, bool) {}
+
 PageWindow::~PageWindow() {
     onClosed_ = nullptr;  // destroyed by its owner: nobody to tell
     if (window_) ::DestroyWindow(window_);

@@ -35,6 +35,7 @@ class PageWindow final : private WebBrowser::Delegate {
     support::win32::ComPtr<IDispatch> OpenNewWindow(WebBrowser& opener) override;
     void CloseWindow(WebBrowser& browser) override;
     void ReloadRequested(WebBrowser& browser) override;
+    void ReadinessChanged(WebBrowser& browser, bool ready) override;
     friend LRESULT CALLBACK support::win32::ObjectWindowProc<PageWindow>(HWND, UINT, WPARAM,
                                                                          LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,7 +4,9 @@
 #include <ocidl.h>
 #include <oleacc.h>
 
+#include <map>
 #include <string_view>
+#include <utility>
 
 #include "app/reload_decision.h"
 #include "app/win32/browser_keys.h"
@@ -104,14 +106,60 @@ void WebBrowser::Reload() {
             break;
     }
     reloading_ = false;
+    CheckReadiness();
 }
 
 bool WebBrowser::IsPageReady() { return !loads_.OnItsWay() && !(site_ && site_->ShowsModalUi()); }
+
+// The readiness is checked after every event that may change it, and again
+// every kReadinessRecheckMs while the page is not ready: the end of a load's
+// bound, and of a refresh read from its document, come with no event.
+namespace {
+
+constexpr UINT kReadinessRecheckMs = 250;
+
+// Thread timers carry no data of their own.
+std::map<UINT_PTR, WebBrowser*>& ReadinessRechecks() {
+    static std::map<UINT_PTR, WebBrowser*> rechecks;
+    return rechecks;
+}
+
+}  // namespace
+
+void WebBrowser::CheckReadiness() {
+    if (!delegate_) return;
+    const bool ready = IsPageReady();
+    if (!ready && !readinessRecheck_) {
+        readinessRecheck_ = ::SetTimer(nullptr, 0, kReadinessRecheckMs, OnReadinessRecheck);
+        if (readinessRecheck_) ReadinessRechecks()[readinessRecheck_] = this;
+    } else if (ready) {
+        StopReadinessRecheck();
+    }
+    if (ready == ready_) return;
+    ready_ = ready;
+    delegate_->ReadinessChanged(*this, ready);
+}
+
+void WebBrowser::StopReadinessRecheck() {
+    if (!readinessRecheck_) return;
+    ::KillTimer(nullptr, readinessRecheck_);
+    ReadinessRechecks().erase(std::exchange(readinessRecheck_, 0));
+}
+
+void CALLBACK WebBrowser::OnReadinessRecheck(HWND, UINT, UINT_PTR timer, DWORD) {
+    const auto found = ReadinessRechecks().find(timer);
+    if (found == ReadinessRechecks().end()) {
+        ::KillTimer(nullptr, timer);  // a tick posted before its browser stopped it
+        return;
+    }
+    found->second->CheckReadiness();
+}
 
 BrowserSite::PageCommands WebBrowser::PageCommands() {
     BrowserSite::PageCommands commands;
     commands.browserKey = [this](const MSG& key) { return TakeBrowserKey(key); };
     commands.run = [this](BrowserAction action) { Run(action); };
+    commands.modalUiChanged = [this] { CheckReadiness(); };
     return commands;
 }
 
@@ -244,6 +292,8 @@ ComPtr<IDispatch> WebBrowser::Application() const {
 }
 
 void WebBrowser::Destroy() {
+    StopReadinessRecheck();
+    ready_ = true;
     DisconnectEvents();
     browser_.Reset();
     if (object_) {
@@ -268,11 +318,13 @@ void WebBrowser::OnTopLevelNavigationStarting(bool carriesPostData) {
     // form that sends by GET carries no data).
     const bool pressedByTheTool = DocumentCallScope::InProgress() && !reloading_;
     loads_.NavigationStarting(carriesPostData || pressedByTheTool);
+    CheckReadiness();
 }
 
 void WebBrowser::OnTopLevelNavigationDone() {
     origin_.NavigationDone();
     loads_.NavigationCommitted();
+    CheckReadiness();
 }
 
 void WebBrowser::OnTopLevelDocumentComplete() {
@@ -280,15 +332,23 @@ void WebBrowser::OnTopLevelDocumentComplete() {
     // A new document: whatever modal UI the old one reported is gone, even
     // if its end was never reported.
     if (site_) site_->ResetModalUi();
+    CheckReadiness();
 }
 
-void WebBrowser::OnTopLevelNavigationFailed() { loads_.NavigationEnded(); }
+void WebBrowser::OnTopLevelNavigationFailed() {
+    loads_.NavigationEnded();
+    CheckReadiness();
+}
 
-void WebBrowser::OnDownloadComplete() { loads_.DownloadComplete(); }
+void WebBrowser::OnDownloadComplete() {
+    loads_.DownloadComplete();
+    CheckReadiness();
+}
 
 void WebBrowser::OnFileDownload(bool activeDocument) {
     // The answer is a file to save: no new page comes, the old one stays.
     if (!activeDocument) loads_.NavigationEnded();
+    CheckReadiness();
 }
 
 ComPtr<IDispatch> WebBrowser::OnNewWindow() {

@@ -49,6 +49,8 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
         // F5, Ctrl+R or the page's menu: the owner's reload (the main
         // window's is 刷新).
         virtual void ReloadRequested(WebBrowser& browser) = 0;
+        // IsPageReady() turned to `ready`.
+        virtual void ReadinessChanged(WebBrowser& browser, bool ready) = 0;
 
       protected:
         ~Delegate() = default;
@@ -119,6 +121,10 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     void SetZoom(double level);
 
     void ConnectEvents();
+    // After whatever may change the readiness; see web_browser.cpp.
+    void CheckReadiness();
+    void StopReadinessRecheck();
+    static void CALLBACK OnReadinessRecheck(HWND, UINT, UINT_PTR timer, DWORD);
     BrowserSite::PageCommands PageCommands();
     bool FocusIsEditable(HWND keyWindow) const;
     void DisconnectEvents();
@@ -135,6 +141,8 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     bool reloading_ = false;  // inside the tool's reload call
     Delegate* delegate_ = nullptr;
     double zoom_ = 1.0;
+    bool ready_ = true;              // as the delegate was last told
+    UINT_PTR readinessRecheck_ = 0;  // a thread timer while the page is not ready
     HWND window_ = nullptr;
     HWND parent_ = nullptr;
 };

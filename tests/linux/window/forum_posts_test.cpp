@@ -84,6 +84,18 @@ class ForumPosts : public testing::Test {
             [&] { return h.DescribeView(); }, 5s);
     }
 
+    // The window shows the busy pointer over its buttons while the page
+    // holds the commands, and the ordinary one again after.
+    testing::AssertionResult ShowsBusy(bool busy) {
+        return h.WaitUntil(
+            busy ? "the busy pointer" : "the ordinary pointer",
+            [&] {
+                GdkWindow* shown = gtk_widget_get_window(GTK_WIDGET(h.window().Window()));
+                return shown && (gdk_window_get_cursor(shown) != nullptr) == busy;
+            },
+            [&] { return h.DescribeView(); });
+    }
+
     Harness& h = Harness::Get();
     ForumServer forum;
 };
@@ -194,6 +206,7 @@ TEST_F(ForumPosts, DialogOfTheSubmitHandlerHoldsTheCommandsUntilClosed) {
     ASSERT_TRUE(h.WaitUntil(
         "the page to hold the commands", [&] { return h.window().Browser()->ShowsDialog(); },
         [&] { return h.DescribeView(); }));
+    EXPECT_TRUE(ShowsBusy(true));
     const std::size_t requestsUnderTheDialog = forum.requests().size();
     // Two more ticks and every button on the page while the dialog is open.
     h.PumpFor(6200ms);
@@ -361,12 +374,14 @@ TEST_F(ForumPosts, SecondPressWhileThePostsAnswerIsOnItsWayPostsNothing) {
     ASSERT_TRUE(h.PumpUntil([&] { return Count("POST", "/post") == 1; }, 5s))
         << "the forum got no post";
     EXPECT_FALSE(h.window().IsPageReady()) << "the post's answer is on its way";
+    EXPECT_TRUE(ShowsBusy(true));
     ASSERT_TRUE(h.Press("按钮6"));
     ASSERT_TRUE(h.PumpUntil([&] { return h.Text("saved") == "已保存"; }, 10s))
         << "the answer never came; shown: " << h.Eval("document.body.innerText");
     ASSERT_TRUE(h.WaitQuiet(200ms));
     EXPECT_EQ(Count("POST", "/post"), 1u) << "the labels were posted twice";
     EXPECT_TRUE(h.window().IsPageReady());
+    EXPECT_TRUE(ShowsBusy(false));
 }
 
 // A post that ends without a new page lets the commands go at once: the

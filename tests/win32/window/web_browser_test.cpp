@@ -418,7 +418,16 @@ class ServedPageTest : public MainWindowTest {
     }
     // A tick and a press of 全选并提交 found the page ready: the radio button
     // ticked and the page's control pressed, twice.
+    // The pointer over a button, as the button's window asks its parent for it.
+    HCURSOR PointerOverTheButtons() {
+        ::SetCursor(nullptr);
+        ::SendMessageW(window.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Control("按钮6")),
+                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return ::GetCursor();
+    }
+    const HCURSOR busy = ::LoadCursorA(nullptr, IDC_APPSTARTING);
     void ExpectTheCommandsRun() {
+        EXPECT_NE(PointerOverTheButtons(), busy);
         radio->SetChecked(false);
         const int clicks = submit->clicks;
         Tick();
@@ -436,6 +445,7 @@ class ServedPageTest : public MainWindowTest {
         EXPECT_FALSE(radio->checked());
         EXPECT_EQ(submit->clicks, clicks);
         EXPECT_FALSE(window.IsPageReady());
+        EXPECT_EQ(PointerOverTheButtons(), busy);
     }
 
     TestWindows windows;
@@ -647,6 +657,50 @@ TEST_F(ServedPageTest, TheControlsOwnModalUiHoldsTheCommandsUntilItGoes) {
     }
     RaiseAddressEvent(sink, DISPID_DOCUMENTCOMPLETE, control.Get());
     ExpectTheCommandsRun();
+}
+
+class ReadinessRecorder final : public WebBrowser::Delegate {
+  public:
+    ComPtr<IDispatch> OpenNewWindow(WebBrowser&) override { return {}; }
+    void CloseWindow(WebBrowser&) override {}
+    void ReloadRequested(WebBrowser&) override {}
+    void ReadinessChanged(WebBrowser&, bool ready) override { told.push_back(ready); }
+    std::vector<bool> told;
+};
+
+// The browser tells its owner each time the readiness turns, and only then:
+// after the control's events, after its modal UI, and at the end of a
+// load's bound, which no event reports.
+TEST(WebBrowserReadiness, TellsItsOwnerEachTurn) {
+    TestWindows windows;
+    HWND parent = windows.Create("AutolabelReadinessParent", nullptr);
+    ReadinessRecorder owner;
+    WebBrowser browser;
+    ASSERT_TRUE(browser.Create(parent, RECT{0, 0, 400, 300}, L"", owner));
+    IDispatch* sink = browser.EventSink();
+    ComPtr<IDispatch> control = browser.Application();
+    ASSERT_TRUE(sink && control);
+    Navigate(sink, control.Get(), "label=1", false);
+    Navigate(sink, control.Get(), "", true);  // taking over, and its document exists
+    RaiseAddressEvent(sink, DISPID_DOCUMENTCOMPLETE, control.Get());
+    EXPECT_EQ(owner.told, (std::vector<bool>{false, true}));
+
+    auto handler = ComPtr<IOleClientSite>::Share(browser.Site()).Query<IDocHostUIHandler>();
+    ASSERT_TRUE(handler);
+    handler->EnableModeless(FALSE);
+    handler->EnableModeless(TRUE);
+    EXPECT_EQ(owner.told, (std::vector<bool>{false, true, false, true}));
+
+    auto now = NavigationWatch::Clock::now();
+    browser.Navigation().SetClock([&now] { return now; });
+    Navigate(sink, control.Get(), "", false);  // a load that hangs on some resource
+    EXPECT_EQ(owner.told.size(), 5u);
+    now += NavigationWatch::kBound;
+    EXPECT_TRUE(
+        RunMessagesUntil("the end of the bound told", [&] { return owner.told.size() == 6; }));
+    EXPECT_EQ(owner.told, (std::vector<bool>{false, true, false, true, false, true}));
+    browser.Navigation().SetClock(&NavigationWatch::Clock::now);
+    browser.Destroy();
 }
 
 TEST_F(ServedPageTest, F5AndCtrlRInThePageRunTheToolsReloadAndCtrlPlusZooms) {
