@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,11 +62,17 @@ TEST(ProgramProcess, DeclaresItselfInItsResourcesAndHeader) {
     HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr,
                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(module, nullptr);
-    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
-    ASSERT_NE(found, nullptr);
-    const std::string manifest(
-        static_cast<const char*>(::LockResource(::LoadResource(module, found))),
-        ::SizeofResource(module, found));
+    // A resource's bytes as text; nothing when the program lacks it.
+    const auto resource = [&](LPCWSTR name, LPCWSTR type) -> std::optional<std::string> {
+        HRSRC found = ::FindResourceW(module, name, type);
+        if (!found) return std::nullopt;
+        return std::string(static_cast<const char*>(::LockResource(::LoadResource(module, found))),
+                           ::SizeofResource(module, found));
+    };
+    const std::optional<std::string> manifestFound =
+        resource(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_TRUE(manifestFound);
+    const std::string& manifest = *manifestFound;
     for (const char* declared : {
              "name=\"Microsoft.Windows.Common-Controls\"",
              "version=\"6.0.0.0\"",
@@ -82,12 +89,10 @@ TEST(ProgramProcess, DeclaresItselfInItsResourcesAndHeader) {
               nullptr);  // the icon
     // The page it opens built without the forum's host, in the window's
     // language: how to give it an address, with nothing on it to press.
-    HRSRC pageFound = ::FindResourceW(module, autolabel::app::win32::kNoForumPageResource,
-                                      MAKEINTRESOURCEW(23));  // RT_HTML
-    ASSERT_NE(pageFound, nullptr);
-    const std::string page(
-        static_cast<const char*>(::LockResource(::LoadResource(module, pageFound))),
-        ::SizeofResource(module, pageFound));
+    const std::optional<std::string> pageFound =
+        resource(autolabel::app::win32::kNoForumPageResource, MAKEINTRESOURCEW(23));  // RT_HTML
+    ASSERT_TRUE(pageFound);
+    const std::string& page = *pageFound;
     for (const char* text : {
              "<html lang=\"zh-CN\">",
              "charset=utf-8",

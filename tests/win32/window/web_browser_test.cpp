@@ -65,6 +65,21 @@ VARIANT Referring(VARIANT* target) {
     return v;
 }
 
+// An out-argument the handler may set, such as an event's cancel.
+VARIANT Referring(VARIANT_BOOL* flag) {
+    VARIANT v;
+    v.vt = VT_BYREF | VT_BOOL;
+    v.pboolVal = flag;
+    return v;
+}
+
+VARIANT Boolean(bool value) {
+    VARIANT v;
+    v.vt = VT_BOOL;
+    v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return v;
+}
+
 // An event of `browser` whose arguments are the browser and its address.
 void RaiseAddressEvent(IDispatch* sink, DISPID event, IDispatch* browser) {
     auto address = UniqueBstr::From(L"http://forum.invalid/cuseraudit/browser");
@@ -88,14 +103,11 @@ void Navigate(IDispatch* sink, IDispatch* browser, const std::string& body, bool
         postData.Get()->parray = bytes;
     }
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    VARIANT cancelArgument;
-    cancelArgument.vt = VT_BYREF | VT_BOOL;
-    cancelArgument.pboolVal = &cancel;
     VARIANT addressArgument = Text(address);
     ASSERT_EQ(RaiseEvent(sink, DISPID_BEFORENAVIGATE2,
                          {Dispatch(browser), Referring(&addressArgument), Referring(flags.Get()),
                           Referring(frame.Get()), Referring(postData.Get()),
-                          Referring(headers.Get()), cancelArgument}),
+                          Referring(headers.Get()), Referring(&cancel)}),
               S_OK);
     EXPECT_EQ(cancel, VARIANT_FALSE);
     if (!arrives) return;
@@ -111,30 +123,25 @@ void NavigateError(IDispatch* sink, IDispatch* browser, const wchar_t* url, HRES
     code.Get()->vt = VT_I4;
     code.Get()->lVal = status;
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    VARIANT cancelArgument;
-    cancelArgument.vt = VT_BYREF | VT_BOOL;
-    cancelArgument.pboolVal = &cancel;
     VARIANT addressArgument = Text(address);
     ASSERT_EQ(RaiseEvent(sink, DISPID_NAVIGATEERROR,
                          {Dispatch(browser), Referring(&addressArgument),
-                          Referring(frameName.Get()), Referring(code.Get()), cancelArgument}),
+                          Referring(frameName.Get()), Referring(code.Get()), Referring(&cancel)}),
               S_OK);
 }
 
 // The page's new window: NewWindow3 as the control raises it.
 ComPtr<IDispatch> RequestNewWindow(IDispatch* sink, VARIANT_BOOL& cancel) {
     IDispatch* target = nullptr;
-    VARIANT targetArgument, cancelArgument, flags;
+    VARIANT targetArgument, flags;
     targetArgument.vt = VT_BYREF | VT_DISPATCH;
     targetArgument.ppdispVal = &target;
-    cancelArgument.vt = VT_BYREF | VT_BOOL;
-    cancelArgument.pboolVal = &cancel;
     flags.vt = VT_I4;
     flags.lVal = 0x2;  // NWMF_USERINITED
     auto opener = UniqueBstr::From(L"http://forum.invalid/cuseraudit/browser");
     auto address = UniqueBstr::From(L"http://forum.invalid/post/1");
     EXPECT_EQ(RaiseEvent(sink, DISPID_NEWWINDOW3,
-                         {targetArgument, cancelArgument, flags, Text(opener), Text(address)}),
+                         {targetArgument, Referring(&cancel), flags, Text(opener), Text(address)}),
               S_OK);
     return ComPtr<IDispatch>::Adopt(target);
 }
@@ -339,12 +346,7 @@ TEST_F(MainWindowTest, AKeyThatOpensWindowsReachesOnlyTheControlOfTheWindowItWas
 // WindowClosing as the control raises it for a page's window.close().
 VARIANT_BOOL RaiseWindowClosing(IDispatch* sink) {
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    VARIANT child, cancelArgument;
-    child.vt = VT_BOOL;
-    child.boolVal = VARIANT_FALSE;
-    cancelArgument.vt = VT_BYREF | VT_BOOL;
-    cancelArgument.pboolVal = &cancel;
-    EXPECT_EQ(RaiseEvent(sink, DISPID_WINDOWCLOSING, {child, cancelArgument}), S_OK);
+    EXPECT_EQ(RaiseEvent(sink, DISPID_WINDOWCLOSING, {Boolean(false), Referring(&cancel)}), S_OK);
     return cancel;
 }
 
@@ -407,13 +409,10 @@ class ServedPageTest : public MainWindowTest {
     void RaiseDownloadComplete() { ASSERT_EQ(RaiseEvent(sink, DISPID_DOWNLOADCOMPLETE, {}), S_OK); }
     // FileDownload: a file to save (not an active document), not cancelled.
     void RaiseFileDownload(bool activeDocument) {
-        VARIANT active, cancelArgument;
-        active.vt = VT_BOOL;
-        active.boolVal = activeDocument ? VARIANT_TRUE : VARIANT_FALSE;
         VARIANT_BOOL cancel = VARIANT_FALSE;
-        cancelArgument.vt = VT_BYREF | VT_BOOL;
-        cancelArgument.pboolVal = &cancel;
-        ASSERT_EQ(RaiseEvent(sink, DISPID_FILEDOWNLOAD, {active, cancelArgument}), S_OK);
+        ASSERT_EQ(
+            RaiseEvent(sink, DISPID_FILEDOWNLOAD, {Boolean(activeDocument), Referring(&cancel)}),
+            S_OK);
         EXPECT_EQ(cancel, VARIANT_FALSE);
     }
     // A tick and a press of 全选并提交 found the page ready: the radio button
