@@ -32,9 +32,8 @@ void WebBrowser::Serve(WebKitWebView* view) {
     g_signal_connect(view_, "load-changed", G_CALLBACK(OnLoadChanged), this);
     // After MainFrameLoads' handlers and the view's own (a dialog is put in
     // the view by the default handler): the check runs from the main loop.
-    // (load-changed: OnLoadChanged.)
-    for (const char* signal : {"decide-policy", "load-failed", "web-process-terminated",
-                               "script-dialog", "authenticate"})
+    for (const char* signal : {"decide-policy", "load-changed", "load-failed",
+                               "web-process-terminated", "script-dialog", "authenticate"})
         g_signal_connect_swapped(view_, signal, G_CALLBACK(CheckReadinessSoon), this);
     // The control is a container; its child, the web view, is the document window.
     container_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
@@ -159,10 +158,8 @@ GtkWidget* WebBrowser::OnCreate(WebKitWebView*, WebKitNavigationAction* action, 
 }
 
 void WebBrowser::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
-    auto* self = static_cast<WebBrowser*>(data);
     // The press led the page on: its window, if any, was asked for by now.
-    if (event == WEBKIT_LOAD_STARTED) self->toolPress_ = false;
-    CheckReadinessSoon(self);
+    if (event == WEBKIT_LOAD_STARTED) static_cast<WebBrowser*>(data)->toolPress_ = false;
 }
 
 void WebBrowser::OnClose(WebKitWebView*, gpointer data) {
