@@ -10,17 +10,10 @@
 
 #include "app/browser_keys.h"
 #include "app/navigation_watch.h"
+#include "app/page_state.h"
 #include "app/reload_decision.h"
 
 namespace autolabel::app {
-
-// Why the page's commands are held, the most pressing reason first.
-enum class PageHold {
-    None,
-    Dialog,    // a dialog of the page, the control's modal UI, a menu's loop
-    SentForm,  // a form was sent and its answer has not arrived
-    Loading,   // another navigation or a reload on its way, within the bound
-};
 
 class Browser {
   public:

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/page_state.h"
 #include "app/window_definition.h"
 #include "page/browser_host/platform.h"
 
@@ -18,10 +19,12 @@ class WindowServices {
     virtual void SetTimerPeriod(int milliseconds) = 0;
     // Reloads whatever page the browser shows now.
     virtual void ReloadBrowser() = 0;
-    // Whether the page may be worked on now: no navigation of the main
-    // frame on its way (within its bound), no dialog of the page, no modal
-    // UI of the browser control. Each platform answers from what it reports.
-    virtual bool IsPageReady() = 0;
+    // Why the page may not be worked on now (None: it may): a navigation of
+    // the main frame on its way (within its bound), a dialog of the page,
+    // modal UI of the browser control. Each platform answers from what it
+    // reports.
+    virtual PageHold PageHoldNow() = 0;
+    bool IsPageReady() { return PageHoldNow() == PageHold::None; }
 };
 
 // A platform's MainWindow: built from the definition, run by RunProgram.

@@ -1,10 +1,10 @@
-// Follows the loads of the view's main frame. While the browser fetches the
-// next page it keeps showing the old document, so the page is not ready for
-// the tool's commands until the new one has loaded: a form's post (and the
-// redirects after it, one load) from its navigation's decision until the
-// engine commits its answer, however late; any other load, and the tool's
-// own reload from the moment it is asked for, within the watch's bound,
-// which counts afresh from the commit.
+// Follows the loads of the view's main frame for the navigation watch.
+// While the browser fetches the next page it keeps showing the old
+// document, so the page is not ready for the tool's commands until the new
+// one has loaded: a form's post (and the redirects after it, one load) from
+// its navigation's decision until the engine commits its answer, however
+// late; any other load, and the tool's own reload from the moment it is
+// asked for, within the watch's bound, which counts afresh from the commit.
 // Every way a load ends lets the commands go: finished, failed (the engine's
 // error page is a load of its own), stopped, an answer that became a
 // download or was refused, a dead page process.
@@ -18,30 +18,25 @@ namespace autolabel::app::gtk {
 
 class MainFrameLoads {
   public:
-    explicit MainFrameLoads(WebKitWebView* view);
-    ~MainFrameLoads();
+    explicit MainFrameLoads(NavigationWatch& watch) : watch_(watch) {}
     MainFrameLoads(const MainFrameLoads&) = delete;
     MainFrameLoads& operator=(const MainFrameLoads&) = delete;
 
-    // True while a load of the main frame holds the page's commands.
-    bool OnItsWay() const { return watch_.Holds(); }
-    // Whether a form's post waits for its answer (held without a bound).
-    bool WaitsForSentForm() const { return watch_.WaitsForSentForm(); }
+    // The main frame's navigation was decided; `form`: it sends a form.
+    void NavigationDecided(bool form);
+    void LoadChanged(WebKitLoadEvent event, bool engineStillLoading);
+    // Failed, stopped, a download, refused; `engineStillLoading`: the view
+    // reports another load on its way.
+    void LoadFailed(bool engineStillLoading) { LoadEnded(engineStillLoading); }
+    void ProcessTerminated();
     // The tool has asked for a reload: held from now, since the engine
     // reports the reload's start only later.
     void ReloadAsked();
 
   private:
-    void LoadEnded();
-    static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
-                                   WebKitPolicyDecisionType type, gpointer self);
-    static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self);
-    static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError*, gpointer self);
-    static void OnProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason,
-                                    gpointer self);
+    void LoadEnded(bool engineStillLoading);
 
-    WebKitWebView* view_;  // a weak pointer: null once the view is gone
-    NavigationWatch watch_;
+    NavigationWatch& watch_;
     // What the navigation decided last, before its load started, was.
     NavigationWatch::Kind nextKind_ = NavigationWatch::Kind::Other;
     bool reloadAsked_ = false;  // and its load not yet started

@@ -154,33 +154,35 @@ GtkWidget* MainWindow::MakeGroupBox(const ControlDefinition& control) {
 
 GtkWidget* MainWindow::MakeBrowser(const std::string& startAddress) {
     context_ = NewBrowserContext(platform_);
-    WebBrowser::Delegate& delegate = *this;
-    browser_ = std::make_unique<WebBrowser>(delegate, context_.get());
+    browser_ = std::make_unique<WebBrowser>(static_cast<app::Browser::Delegate&>(*this),
+                                            context_.get(), platform_.bridge());
     browser_->Load(startAddress);
     return browser_->Widget();
 }
 
-WebBrowser* MainWindow::OpenNewWindow(WebBrowser& opener) {
-    auto page = PageWindow::Create(
-        opener, [this](WebBrowser& from) { return OpenNewWindow(from); },
-        [this](PageWindow& closed) {
-            std::erase_if(pageWindows_, [&](const auto& page) { return page.get() == &closed; });
-        });
+// Every browser of this shell is a WebBrowser.
+app::Browser* MainWindow::OpenNewWindow(app::Browser& opener) {
+    PageWindowOwner& owner = *this;
+    auto page = std::make_unique<PageWindow>(static_cast<WebBrowser&>(opener), owner);
     WebBrowser* browser = &page->Browser();
     pageWindows_.push_back(std::move(page));
     return browser;
 }
 
+void MainWindow::PageWindowClosed(PageWindow& closed) {
+    std::erase_if(pageWindows_, [&](const auto& page) { return page.get() == &closed; });
+}
+
 // The tool's window stays open whatever its page asks.
-void MainWindow::CloseWindow(WebBrowser&) {}
+void MainWindow::CloseWindow(app::Browser&) {}
 
 // F5 and Ctrl+R run the same reload as 刷新.
-void MainWindow::ReloadRequested(WebBrowser&) { RunCommand(Routine::RefreshPage); }
+void MainWindow::ReloadRequested(app::Browser&) { RunCommand(Routine::RefreshPage); }
 
 // While the page holds the commands (a sent form waits for its answer, a
 // dialog is open), the window shows the busy pointer over its buttons and
 // frames; the page shows its own.
-void MainWindow::ReadinessChanged(WebBrowser&, bool ready) {
+void MainWindow::ReadinessChanged(app::Browser&, bool ready) {
     GdkWindow* shown = window_ ? gtk_widget_get_window(GTK_WIDGET(window_)) : nullptr;
     if (!shown) return;
     GdkDisplay* display = gdk_window_get_display(shown);
@@ -198,7 +200,7 @@ std::vector<PageWindow*> MainWindow::PageWindows() const {
     return windows;
 }
 
-bool MainWindow::IsPageReady() { return browser_ && browser_->IsPageReady(); }
+PageHold MainWindow::PageHoldNow() { return browser_ ? browser_->Hold() : PageHold::None; }
 
 void MainWindow::RunCommand(Routine routine) {
     // One bound per command: a page that missed one in an earlier command
@@ -259,14 +261,9 @@ gboolean MainWindow::OnTimer(gpointer data) {
 }
 
 void MainWindow::ReloadBrowser() {
-    // Also the reload SelectAll asks for: never under the page's dialog.
-    if (!browser_ || browser_->ShowsDialog()) return;
-    // A page process that let a call miss its bound and has not answered
-    // since would not take the reload either: a new process loads the page.
-    WebKitWebView* view = browser_->View();
-    if (view && platform_.bridge().Unanswering(webkit_web_view_get_page_id(view)))
-        webkit_web_view_terminate_web_process(view);
-    browser_->Reload();
+    // Also the reload SelectAll asks for: the browser's, never under the
+    // page's dialog, in a new process where the page's no longer answers.
+    if (browser_) browser_->Reload();
 }
 
 }  // namespace autolabel::app::gtk

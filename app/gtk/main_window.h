@@ -22,7 +22,9 @@
 
 namespace autolabel::app::gtk {
 
-class MainWindow final : public ProgramWindow, private WebBrowser::Delegate {
+class MainWindow final : public ProgramWindow,
+                         private app::Browser::Delegate,
+                         private PageWindowOwner {
   public:
     explicit MainWindow(browser_host::webkit::WebKitPlatform& platform);
     ~MainWindow() override;
@@ -36,7 +38,7 @@ class MainWindow final : public ProgramWindow, private WebBrowser::Delegate {
     browser_host::WindowHandle BrowserWindowHandle() override;
     void SetTimerPeriod(int milliseconds) override;
     void ReloadBrowser() override;
-    bool IsPageReady() override;
+    PageHold PageHoldNow() override;
 
     // What the window is made of, for whoever drives or inspects it.
     GtkWindow* Window() const { return window_; }
@@ -53,10 +55,11 @@ class MainWindow final : public ProgramWindow, private WebBrowser::Delegate {
                           const std::string& startAddress);
     GtkWidget* MakeGroupBox(const ControlDefinition& control);
     GtkWidget* MakeBrowser(const std::string& startAddress);
-    WebBrowser* OpenNewWindow(WebBrowser& opener) override;
-    void CloseWindow(WebBrowser& browser) override;
-    void ReloadRequested(WebBrowser& browser) override;
-    void ReadinessChanged(WebBrowser& browser, bool ready) override;
+    app::Browser* OpenNewWindow(app::Browser& opener) override;
+    void CloseWindow(app::Browser& browser) override;
+    void ReloadRequested(app::Browser& browser) override;
+    void ReadinessChanged(app::Browser& browser, bool ready) override;
+    void PageWindowClosed(PageWindow& closed) override;
     // Runs the routine of a button, a key or the timer as one command.
     void RunCommand(Routine routine);
     static void OnButtonClicked(GtkWidget* button, gpointer self);

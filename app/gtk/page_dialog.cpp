@@ -23,23 +23,11 @@ gboolean FocusTheView(gpointer view) {
     return G_SOURCE_REMOVE;
 }
 
-gboolean OnDialog(WebKitWebView* view) {
-    g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, FocusTheView, g_object_ref(view), g_object_unref);
-    return FALSE;  // the browser shows the dialog as usual
-}
-
 }  // namespace
 
-void FocusPageDialogs(WebKitWebView* view) {
-    g_signal_connect(
-        view, "script-dialog",
-        G_CALLBACK(+[](WebKitWebView* v, WebKitScriptDialog*, gpointer) { return OnDialog(v); }),
-        nullptr);
-    g_signal_connect(view, "authenticate",
-                     G_CALLBACK(+[](WebKitWebView* v, WebKitAuthenticationRequest*, gpointer) {
-                         return OnDialog(v);
-                     }),
-                     nullptr);
+void FocusPageDialogSoon(WebKitWebView* view) {
+    if (view)
+        g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, FocusTheView, g_object_ref(view), g_object_unref);
 }
 
 }  // namespace autolabel::app::gtk

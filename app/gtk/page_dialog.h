@@ -12,9 +12,9 @@ namespace autolabel::app::gtk {
 // widget inside the view for as long as it is open.
 bool PageShowsDialog(WebKitWebView* view);
 
-// Gives the view the keyboard focus whenever the page shows a dialog, so
-// that Enter, Space and Escape answer the dialog as in a browser instead of
-// pressing the tool's button that was clicked last.
-void FocusPageDialogs(WebKitWebView* view);
+// The page is showing a dialog: gives the view the keyboard focus once the
+// view holds it, so that Enter, Space and Escape answer the dialog as in a
+// browser instead of pressing the tool's button that was clicked last.
+void FocusPageDialogSoon(WebKitWebView* view);
 
 }  // namespace autolabel::app::gtk

@@ -1,58 +1,35 @@
-// The WebKit web view as a browser: the view inside a container (the
-// control's window), with the reload that never sends a form again, the
-// readiness of its page, its dialogs' focus, the browser's keys and the
-// windows its page opens. The main window and every window the page opens
-// use one, as on Windows; the owner hears from it through its Delegate.
+// The WebKit web view as the tool's browser (app/browser.h): the view
+// inside a container (the control's window), the engine's side of the
+// shared browser, and the windows its page opens. The view's signals come
+// through one BrowserEvents and are handed on here in written order.
 #pragma once
 
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 
+#include "app/browser.h"
+#include "app/gtk/browser_events.h"
 #include "app/gtk/main_frame_loads.h"
 #include "app/gtk/page_reload.h"
+#include "page/browser_host/webkit/bridge.h"
 #include "support/glib/unique_source.h"
+#include "support/glib/weak_pointer.h"
 
 namespace autolabel::app::gtk {
 
-class WebBrowser {
+class WebBrowser final : public app::Browser, private BrowserEventHandler {
   public:
-    // What a browser asks of the window that holds it.
-    class Delegate {
-      public:
-        // The page asks for a window of its own: a new browser, related to
-        // `opener` (the same session and page process), in a window of the
-        // owner's; null refuses the window.
-        virtual WebBrowser* OpenNewWindow(WebBrowser& opener) = 0;
-        // The page closed its own window (window.close()).
-        virtual void CloseWindow(WebBrowser& browser) = 0;
-        // F5 or Ctrl+R in the browser: the owner's reload (the main
-        // window's is 刷新).
-        virtual void ReloadRequested(WebBrowser& browser) = 0;
-        // IsPageReady() turned to `ready`.
-        virtual void ReadinessChanged(WebBrowser& browser, bool ready) = 0;
-
-      protected:
-        ~Delegate() = default;
-    };
-
-    // A browser in `context`, the tool's session.
-    WebBrowser(Delegate& delegate, WebKitWebContext* context);
+    // A browser in `context`, the tool's session; `bridge` reaches its
+    // page's process.
+    WebBrowser(Delegate& delegate, WebKitWebContext* context, browser_host::webkit::Bridge& bridge);
     // A browser for a page's new window, related to the opener's view.
     WebBrowser(Delegate& delegate, WebBrowser& opener);
-    ~WebBrowser();
-    WebBrowser(const WebBrowser&) = delete;
-    WebBrowser& operator=(const WebBrowser&) = delete;
+    ~WebBrowser() override;
 
     void Load(const std::string& address);
-    // Reloads the page shown, without sending a form again.
-    void Reload();
-    // No navigation of the main frame on its way (within its bound), no
-    // dialog of the page.
-    bool IsPageReady() const;
-    bool ShowsDialog() const;
     // A key pressed in the window that holds the browser: true when it was
     // a browser's key and has been acted on, unseen by the page.
     bool HandleKey(const GdkEventKey& event);
@@ -63,33 +40,69 @@ class WebBrowser {
     // scripts still get no window without the user's gesture. Holds until
     // a window is asked for or the main frame starts a load.
     void ExpectToolPress() { toolPress_ = true; }
+    bool ShowsDialog() override;
 
     // The control's window: the container whose child is the view.
-    GtkWidget* Widget() const { return container_; }
+    GtkWidget* Widget() const { return container_.Get(); }
     // Null once the view is gone.
-    WebKitWebView* View() const { return view_; }
-    const PageReload& Reloads() const { return *reload_; }
-    const MainFrameLoads& Loads() const { return *loads_; }
+    WebKitWebView* View() const { return view_.Get(); }
+    const PageReload& Reloads() const { return reload_; }
+
+    // For a page's window: the size its page asked for, once it may be shown,
+    // and its title as it changes.
+    class WindowHandler {
+      public:
+        virtual void ReadyToShow(int requestedWidth, int requestedHeight) = 0;
+        virtual void TitleChanged(const std::string& title) = 0;
+
+      protected:
+        ~WindowHandler() = default;
+    };
+    void SetWindowHandler(WindowHandler* handler) { windowHandler_ = handler; }
 
   private:
-    explicit WebBrowser(Delegate& delegate);
-    void Serve(WebKitWebView* view);
-    static GtkWidget* OnCreate(WebKitWebView* view, WebKitNavigationAction*, gpointer self);
-    static void OnClose(WebKitWebView* view, gpointer self);
-    static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self);
-    // After whatever may change the readiness; see web_browser.cpp.
-    static gboolean CheckReadinessSoon(gpointer self);
-    static gboolean OnReadinessCheck(gpointer self);
-    void CheckReadiness();
+    WebBrowser(Delegate& delegate, WebKitWebView* view, browser_host::webkit::Bridge& bridge);
 
-    Delegate& delegate_;
-    WebKitWebView* view_ = nullptr;       // a weak pointer, owned by the container
-    GtkWidget* container_ = nullptr;      // a weak pointer, owned by its parent
-    std::unique_ptr<PageReload> reload_;  // after the view: it watches the view
-    std::unique_ptr<MainFrameLoads> loads_;
+    // The engine's side of app::Browser.
+    ShownPage PageShown() override;
+    bool BeginReload() override;
+    bool ReloadFromServer() override;
+    bool NavigateTo(const std::string& address) override;
+    void ReloadStarted(ReloadDecision::Kind kind) override;
+    void GoBack() override;
+    void GoForward() override;
+    void StopLoading() override;
+    double ZoomLevel() override;
+    void SetZoomLevel(double level) override;
+    bool IsLoading() override;
+    void SetReadinessRecheck(bool on) override;
+
+    // The view's events, in the order each is handled.
+    void OnNavigationDecided(WebKitNavigationAction* action) override;
+    void OnLoadChanged(WebKitLoadEvent event) override;
+    void OnLoadFailed() override;
+    void OnProcessTerminated(WebKitWebProcessTerminationReason reason) override;
+    GtkWidget* OnCreate(WebKitNavigationAction* action) override;
+    void OnClose() override;
+    void OnDialog() override;
+    void OnReadyToShow() override;
+    void OnTitleChanged() override;
+
+    // Checked from the main loop, after the view's own handlers (a dialog
+    // is put in the view by its default handler).
+    void CheckReadinessSoon();
+    static gboolean OnReadinessCheck(gpointer self);
+
+    support::glib::WeakPointer<WebKitWebView> view_;   // owned by the container
+    support::glib::WeakPointer<GtkWidget> container_;  // owned by its parent
+    browser_host::webkit::Bridge& bridge_;
+    PageReload reload_;
+    MainFrameLoads loads_{Navigation()};
+    std::optional<BrowserEvents> events_;
+    WindowHandler* windowHandler_ = nullptr;
     bool toolPress_ = false;
-    bool ready_ = true;  // as the delegate was last told
-    support::glib::UniqueSource readinessCheck_;
+    support::glib::UniqueSource readinessCheck_;    // soon, after an event
+    support::glib::UniqueSource readinessRecheck_;  // every 250 ms while not ready
 };
 
 }  // namespace autolabel::app::gtk

@@ -223,13 +223,15 @@ bool InMenuLoop() {
 
 }  // namespace
 
-bool MainWindow::IsPageReady() {
+app::PageHold MainWindow::PageHoldNow() {
     // A tick or a click inside a page's modal loop (an alert from a click, a
     // prompt of the control, the leave-page question of a reload) would start
     // a whole pass inside the waiting one. Commands dispatched by the
     // binding's walk are not inside a document call. While the next page is
     // on its way the old one is still shown, already sent.
-    return !DocumentCallScope::InProgress() && !InMenuLoop() && browser_.IsPageReady();
+    if (DocumentCallScope::InProgress() || InMenuLoop()) return app::PageHold::Dialog;
+    if (browser_.IsPageReady()) return app::PageHold::None;
+    return browser_.Loads().WaitsForSentForm() ? app::PageHold::SentForm : app::PageHold::Loading;
 }
 
 namespace {

@@ -36,7 +36,7 @@ class MainWindow : public app::ProgramWindow,
     browser_host::WindowHandle BrowserWindowHandle() override;
     void SetTimerPeriod(int milliseconds) override;
     void ReloadBrowser() override;
-    bool IsPageReady() override;
+    app::PageHold PageHoldNow() override;
 
     HWND Handle() const noexcept { return window_; }
     // The child window made for a control of the definition (null for the timer).

@@ -163,7 +163,7 @@ TEST_F(Commands, EveryTickRereadsTheBrowserWindowAndBindsTwiceEvenAfterAReload) 
 
 TEST_F(Commands, APageThatIsNotReadyHoldsThePageCommandsButNotTheSwitchesOrTheReload) {
     auto document = Show(kThreeGroupsOfTwo);
-    window.pageReady = false;  // the next batch is on its way
+    window.pageHold = app::PageHold::SentForm;  // the next batch is on its way
     for (const char* button : {"按钮1", "按钮2", "按钮6"}) window.Click(button);
     window.Click("按钮4");  // 开启自动
     window.AdvanceTime(6000);
@@ -175,13 +175,13 @@ TEST_F(Commands, APageThatIsNotReadyHoldsThePageCommandsButNotTheSwitchesOrTheRe
     EXPECT_EQ(window.timerPeriod, 3000);
 
     // Ready again: the mode went on, and the next tick runs the pass.
-    window.pageReady = true;
+    window.pageHold = app::PageHold::None;
     window.AdvanceTime(3000);
     EXPECT_EQ(recorder->operations, (Strings{"Bind", "Select 1", "Select 3", "Select 4", "Select 5",
                                              "Select 6", "Select 7", "Bind", "Click 2"}));
     EXPECT_EQ(document->submittedForms(), 1);
     window.Click("按钮3");  // 关闭自动, also while the page is not ready
-    window.pageReady = false;
+    window.pageHold = app::PageHold::Dialog;
     window.Click("按钮4");
     window.Click("按钮3");
     EXPECT_EQ(window.timerPeriod, 0);

@@ -47,14 +47,14 @@ class ScriptedMainWindow : public app::ProgramWindow {
     WindowHandle browserControl = 0;
     WindowHandle documentWindow = 0;
     std::shared_ptr<ScriptedDocument> shownDocument;
-    // What IsPageReady answers: a test sets it as the page's state changes.
-    bool pageReady = true;
+    // What PageHoldNow answers: a test sets it as the page's state changes.
+    app::PageHold pageHold = app::PageHold::None;
 
     // ProgramWindow
     WindowHandle BrowserWindowHandle() override { return browserControl; }
     void SetTimerPeriod(int milliseconds) override;
     void ReloadBrowser() override;
-    bool IsPageReady() override { return pageReady; }
+    app::PageHold PageHoldNow() override { return pageHold; }
     void CreateMainWindow(const app::WindowDefinition& definition,
                           const std::string& address) override;
     int RunMessageLoop() override;

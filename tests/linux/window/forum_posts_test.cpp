@@ -80,7 +80,7 @@ class ForumPosts : public testing::Test {
     testing::AssertionResult HeldAsSent() {
         return h.WaitUntil(
             "the post held until its answer",
-            [&] { return h.window().Browser()->Loads().WaitsForSentForm(); },
+            [&] { return h.window().Browser()->Navigation().WaitsForSentForm(); },
             [&] { return h.DescribeView(); }, 5s);
     }
 

@@ -118,9 +118,10 @@ class ObservedWindow : public MainWindow {
         ++reloads;
         MainWindow::ReloadBrowser();
     }
-    bool IsPageReady() override {
-        readiness.push_back(MainWindow::IsPageReady());
-        return readiness.back();
+    app::PageHold PageHoldNow() override {
+        const app::PageHold hold = MainWindow::PageHoldNow();
+        readiness.push_back(hold == app::PageHold::None);
+        return hold;
     }
 };
 
