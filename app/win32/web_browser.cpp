@@ -2,7 +2,6 @@
 
 #include <mshtml.h>
 #include <ocidl.h>
-#include <oleacc.h>
 
 #include <map>
 #include <string_view>
@@ -11,8 +10,11 @@
 #include "app/reload_decision.h"
 #include "app/win32/browser_keys.h"
 #include "app/win32/editable_focus.h"
+#include "page/browser_host/document_window.h"
 #include "page/browser_host/win32/dispatch_object.h"
 #include "page/browser_host/win32/document_call.h"
+#include "page/browser_host/win32/win32_platform.h"
+#include "page/browser_host/win32/window_handle.h"
 #include "support/win32/unique_bstr.h"
 #include "support/win32/unique_variant.h"
 #include "support/win32/utf16.h"
@@ -218,27 +220,26 @@ namespace {
 
 // The document shown in `window` when it is the page's document window,
 // asked as the binding asks it.
-ComPtr<IDispatch> DocumentInWindow(HWND window) {
-    char name[32] = {};
-    if (!window || !::GetClassNameA(window, name, sizeof name) ||
-        std::string_view(name) != "Internet Explorer_Server")
-        return {};
-    static const UINT request = ::RegisterWindowMessageA("WM_HTML_GETOBJECT");
-    DWORD_PTR answer = 0;
-    if (!::SendMessageTimeoutA(window, request, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) || !answer)
-        return {};
-    ComPtr<IUnknown> document;
-    if (FAILED(::ObjectFromLresult(answer, IID_IHTMLDocument, 0, document.PutVoid()))) return {};
-    return document.Query<IDispatch>();
+browser_host::DomRef DocumentInWindow(HWND window) {
+    Win32Platform platform;
+    const browser_host::WindowHandle handle = FromHwnd(window);
+    browser_host::DomRef document;
+    if (window && browser_host::IsDocumentWindow(platform, handle))
+        browser_host::RequestDocument(platform, handle, document);
+    return document;
 }
 
 }  // namespace
 
 bool WebBrowser::FocusIsEditable(HWND keyWindow) const {
     // The document of the window the key was typed in, else the control's.
-    ComPtr<IDispatch> document = DocumentInWindow(keyWindow);
-    if (!document && browser_) browser_->get_Document(document.Put());
-    return win32::FocusIsEditable(DispatchObject::Wrap(std::move(document)));
+    browser_host::DomRef document = DocumentInWindow(keyWindow);
+    if (!document && browser_) {
+        ComPtr<IDispatch> shown;
+        browser_->get_Document(shown.Put());
+        document = DispatchObject::Wrap(std::move(shown));
+    }
+    return win32::FocusIsEditable(document);
 }
 
 bool WebBrowser::Contains(HWND window) const noexcept {
