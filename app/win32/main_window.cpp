@@ -101,7 +101,7 @@ void MainWindow::CreateMainWindow(const app::WindowDefinition& definition,
                                 placed.bottom - placed.top, nullptr, nullptr,
                                 ::GetModuleHandleW(nullptr), this);
     if (!window_) return;
-    browser_host::win32::SetMessagePreTranslator(this);
+    preTranslation_ = browser_host::win32::RegisterMessagePreTranslator(*this);
     CreateControls(startAddress);
     ::ShowWindow(window_, SW_SHOW);
     ::UpdateWindow(window_);
@@ -415,9 +415,7 @@ void MainWindow::EraseBackground(HDC dc) {
 }
 
 void MainWindow::ReleaseResources() {
-    if (browser_host::win32::CurrentMessagePreTranslator() ==
-        static_cast<browser_host::win32::MessagePreTranslator*>(this))
-        browser_host::win32::SetMessagePreTranslator(nullptr);
+    preTranslation_.Reset();
     groupBoxFont_.Reset();
     buttonFont_.Reset();
 }

@@ -91,6 +91,7 @@ class MainWindow : public app::ProgramWindow,
     support::win32::UniqueFont groupBoxFont_;
     support::win32::UniqueFont buttonFont_;
     int timerPeriod_ = 0;  // as last set; 0: the timer is stopped
+    browser_host::win32::PreTranslatorRegistration preTranslation_;
 };
 
 }  // namespace autolabel::app::win32

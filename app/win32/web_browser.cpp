@@ -3,7 +3,6 @@
 #include <mshtml.h>
 #include <ocidl.h>
 
-#include <map>
 #include <string_view>
 #include <utility>
 
@@ -65,25 +64,16 @@ bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view addre
 }
 
 void WebBrowser::ConnectEvents() {
-    auto container = object_.Query<IConnectionPointContainer>();
-    if (!container) return;
-    ComPtr<IConnectionPoint> source;
-    if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, source.Put()))) return;
     auto identity = object_.Query<IUnknown>();
     auto events = ComPtr<BrowserEvents>::Adopt(new BrowserEvents(*this, identity.Get()));
-    DWORD cookie = 0;
-    if (FAILED(source->Advise(static_cast<IDispatch*>(events.Get()), &cookie))) return;
-    events_ = std::move(events);
-    eventSource_ = std::move(source);
-    eventCookie_ = cookie;
+    connection_ = Advise(object_.Get(), DIID_DWebBrowserEvents2, events.Get());
+    if (connection_) events_ = std::move(events);
 }
 
 void WebBrowser::DisconnectEvents() {
     if (events_) events_->Disconnect();
-    if (eventSource_) eventSource_->Unadvise(eventCookie_);
-    eventSource_.Reset();
+    connection_.Reset();
     events_.Reset();
-    eventCookie_ = 0;
 }
 
 void WebBrowser::Reload() {
@@ -120,41 +110,18 @@ namespace {
 
 constexpr UINT kReadinessRecheckMs = 250;
 
-// Thread timers carry no data of their own.
-std::map<UINT_PTR, WebBrowser*>& ReadinessRechecks() {
-    static std::map<UINT_PTR, WebBrowser*> rechecks;
-    return rechecks;
-}
-
 }  // namespace
 
 void WebBrowser::CheckReadiness() {
     if (!delegate_) return;
     const bool ready = IsPageReady();
-    if (!ready && !readinessRecheck_) {
-        readinessRecheck_ = ::SetTimer(nullptr, 0, kReadinessRecheckMs, OnReadinessRecheck);
-        if (readinessRecheck_) ReadinessRechecks()[readinessRecheck_] = this;
-    } else if (ready) {
-        StopReadinessRecheck();
-    }
+    if (!ready && !readinessRecheck_)
+        readinessRecheck_ = StartThreadTimer(kReadinessRecheckMs, *this);
+    else if (ready)
+        readinessRecheck_.Reset();
     if (ready == ready_) return;
     ready_ = ready;
     delegate_->ReadinessChanged(*this, ready);
-}
-
-void WebBrowser::StopReadinessRecheck() {
-    if (!readinessRecheck_) return;
-    ::KillTimer(nullptr, readinessRecheck_);
-    ReadinessRechecks().erase(std::exchange(readinessRecheck_, 0));
-}
-
-void CALLBACK WebBrowser::OnReadinessRecheck(HWND, UINT, UINT_PTR timer, DWORD) {
-    const auto found = ReadinessRechecks().find(timer);
-    if (found == ReadinessRechecks().end()) {
-        ::KillTimer(nullptr, timer);  // a tick posted before its browser stopped it
-        return;
-    }
-    found->second->CheckReadiness();
 }
 
 BrowserSite::PageCommands WebBrowser::PageCommands() {
@@ -293,7 +260,7 @@ ComPtr<IDispatch> WebBrowser::Application() const {
 }
 
 void WebBrowser::Destroy() {
-    StopReadinessRecheck();
+    readinessRecheck_.Reset();
     ready_ = true;
     DisconnectEvents();
     browser_.Reset();

@@ -15,6 +15,8 @@
 #include "app/win32/main_frame_loads.h"
 #include "app/win32/page_reload.h"
 #include "support/win32/com_ptr.h"
+#include "support/win32/thread_timer.h"
+#include "support/win32/unique_connection.h"
 
 namespace autolabel::app::win32 {
 
@@ -36,7 +38,9 @@ class ReloadTarget {
     ~ReloadTarget() = default;
 };
 
-class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
+class WebBrowser final : private BrowserEventHandler,
+                         private ReloadTarget,
+                         private support::win32::TimerTick {
   public:
     // What a browser asks of the window that holds it.
     class Delegate {
@@ -123,8 +127,7 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     void ConnectEvents();
     // After whatever may change the readiness; see web_browser.cpp.
     void CheckReadiness();
-    void StopReadinessRecheck();
-    static void CALLBACK OnReadinessRecheck(HWND, UINT, UINT_PTR timer, DWORD);
+    void OnTick() override { CheckReadiness(); }
     BrowserSite::PageCommands PageCommands();
     bool FocusIsEditable(HWND keyWindow) const;
     void DisconnectEvents();
@@ -133,16 +136,15 @@ class WebBrowser final : private BrowserEventHandler, private ReloadTarget {
     support::win32::ComPtr<IOleObject> object_;
     support::win32::ComPtr<IWebBrowser2> browser_;
     support::win32::ComPtr<BrowserEvents> events_;
-    support::win32::ComPtr<IConnectionPoint> eventSource_;
-    DWORD eventCookie_ = 0;
+    support::win32::UniqueConnection connection_;  // events_ advised to the control
     PageReload origin_;
     MainFrameLoads loads_;
     ReloadTarget* reloadTarget_ = nullptr;
     bool reloading_ = false;  // inside the tool's reload call
     Delegate* delegate_ = nullptr;
     double zoom_ = 1.0;
-    bool ready_ = true;              // as the delegate was last told
-    UINT_PTR readinessRecheck_ = 0;  // a thread timer while the page is not ready
+    bool ready_ = true;                                   // as the delegate was last told
+    support::win32::UniqueThreadTimer readinessRecheck_;  // while the page is not ready
     HWND window_ = nullptr;
     HWND parent_ = nullptr;
 };
