@@ -103,12 +103,17 @@ class Browser {
     // Calls CheckReadiness every kReadinessRecheckMs while on.
     virtual void SetReadinessRecheck(bool on) = 0;
 
-    // The engine's view is going: nothing more is told to the owner.
-    void ForgetReadiness() noexcept { ready_ = true; }
-
-  private:
+    // The engine's view is going: nothing more is told to the owner, and
+    // the shell has stopped its recheck (a new view starts afresh).
+    void ForgetReadiness() noexcept {
+        ready_ = true;
+        rechecking_ = false;
+    }
+    // Carries out a browser's action, as its key does (the shell's menu for
+    // the page offers some of them).
     void Run(BrowserAction action);
 
+  private:
     Delegate& delegate_;
     NavigationWatch navigation_;
     bool ready_ = true;  // as the owner was last told

@@ -28,12 +28,8 @@ void MainFrameLoads::DownloadComplete() {
     if (refreshing_) refreshDownloaded_ = true;
 }
 
-bool MainFrameLoads::OnItsWay() {
-    if (refreshing_) FollowRefresh();
-    return watch_.Holds();
-}
-
 void MainFrameLoads::FollowRefresh() {
+    if (!refreshing_) return;
     if (!watch_.Holds()) {  // past its bound
         refreshing_ = false;
         return;

@@ -23,9 +23,10 @@ namespace autolabel::app::win32 {
 
 class MainFrameLoads {
   public:
-    // `readDocument` reads the state of the document the binding would take.
-    explicit MainFrameLoads(std::function<DocumentState()> readDocument)
-        : readDocument_(std::move(readDocument)) {}
+    // Follows them into `watch`, the browser's; `readDocument` reads the
+    // state of the document the binding would take.
+    MainFrameLoads(NavigationWatch& watch, std::function<DocumentState()> readDocument)
+        : watch_(watch), readDocument_(std::move(readDocument)) {}
 
     // BeforeNavigate2 of the top-level page: a new navigation, which takes
     // over from a reload or navigation on its way.
@@ -40,18 +41,13 @@ class MainFrameLoads {
     void ReloadStarted(Reload reload);
     // DownloadComplete: a navigation's or a refresh's download has ended.
     void DownloadComplete();
-
-    // True while a load of the top-level page holds the page's commands.
-    // During a refresh it reads the document's state.
-    bool OnItsWay();
-    bool WaitsForSentForm() const { return watch_.WaitsForSentForm(); }
-    NavigationWatch& Watch() noexcept { return watch_; }
-
-  private:
+    // During the tool's refresh, reads the document to tell its end; read
+    // before the watch is asked.
     void FollowRefresh();
 
+  private:
+    NavigationWatch& watch_;
     std::function<DocumentState()> readDocument_;
-    NavigationWatch watch_;
     bool refreshing_ = false;
     bool refreshDownloaded_ = false;  // its DownloadComplete has come
     bool refreshSeenLoading_ = false;

@@ -13,7 +13,7 @@ constexpr wchar_t kWindowClass[] = L"AutolabelPageWindow";
 }  // namespace
 
 std::unique_ptr<PageWindow> PageWindow::Create(const std::wstring& title,
-                                               std::function<ComPtr<IDispatch>()> openNewWindow,
+                                               std::function<app::Browser*()> openNewWindow,
                                                ClosedHandler onClosed) {
     RegisterObjectWindowClass(kWindowClass, &ObjectWindowProc<PageWindow>, nullptr);
     std::unique_ptr<PageWindow> self(new PageWindow());
@@ -23,7 +23,7 @@ std::unique_ptr<PageWindow> PageWindow::Create(const std::wstring& title,
     if (!self->window_) return nullptr;
     HWND window = self->window_;
     self->openNewWindow_ = std::move(openNewWindow);
-    if (!self->browser_.Create(window, self->ClientBounds(), L"", *self)) {
+    if (!self->browser_.Create(window, self->ClientBounds(), L"")) {
         ::DestroyWindow(window);
         return nullptr;
     }
@@ -32,21 +32,21 @@ std::unique_ptr<PageWindow> PageWindow::Create(const std::wstring& title,
     return self;
 }
 
-ComPtr<IDispatch> PageWindow::OpenNewWindow(WebBrowser&) {
-    return openNewWindow_ ? openNewWindow_() : ComPtr<IDispatch>();
+app::Browser* PageWindow::OpenNewWindow(app::Browser&) {
+    return openNewWindow_ ? openNewWindow_() : nullptr;
 }
 
 // Posted: the control is in the middle of its own event when it asks.
-void PageWindow::CloseWindow(WebBrowser&) {
+void PageWindow::CloseWindow(app::Browser&) {
     if (window_) ::PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
 // F5, Ctrl+R and the page's menu: the reload that never sends a form
 // again; the tool's commands are not run for a page's window.
-void PageWindow::ReloadRequested(WebBrowser& browser) { browser.Reload(); }
+void PageWindow::ReloadRequested(app::Browser& browser) { browser.Reload(); }
 
 // The window holds the control alone, which shows its own pointer.
-void PageWindow::ReadinessChanged(WebBrowser&, bool) {}
+void PageWindow::ReadinessChanged(app::Browser&, bool) {}
 
 PageWindow::~PageWindow() {
     onClosed_ = nullptr;  // destroyed by its owner: nobody to tell

@@ -14,15 +14,15 @@
 
 namespace autolabel::app::win32 {
 
-class PageWindow final : private WebBrowser::Delegate {
+class PageWindow final : private app::Browser::Delegate {
   public:
     // `onClosed` runs once the window is gone, from its last message; the
     // owner may destroy the PageWindow there.
     using ClosedHandler = std::function<void(PageWindow&)>;
     // `openNewWindow` serves the new windows this page asks for in turn.
-    static std::unique_ptr<PageWindow> Create(
-        const std::wstring& title, std::function<support::win32::ComPtr<IDispatch>()> openNewWindow,
-        ClosedHandler onClosed);
+    static std::unique_ptr<PageWindow> Create(const std::wstring& title,
+                                              std::function<app::Browser*()> openNewWindow,
+                                              ClosedHandler onClosed);
     PageWindow(const PageWindow&) = delete;
     PageWindow& operator=(const PageWindow&) = delete;
     ~PageWindow();
@@ -31,11 +31,11 @@ class PageWindow final : private WebBrowser::Delegate {
     WebBrowser& Browser() noexcept { return browser_; }
 
   private:
-    PageWindow() = default;
-    support::win32::ComPtr<IDispatch> OpenNewWindow(WebBrowser& opener) override;
-    void CloseWindow(WebBrowser& browser) override;
-    void ReloadRequested(WebBrowser& browser) override;
-    void ReadinessChanged(WebBrowser& browser, bool ready) override;
+    PageWindow() : browser_(*this) {}
+    app::Browser* OpenNewWindow(app::Browser& opener) override;
+    void CloseWindow(app::Browser& browser) override;
+    void ReloadRequested(app::Browser& browser) override;
+    void ReadinessChanged(app::Browser& browser, bool ready) override;
     friend LRESULT CALLBACK support::win32::ObjectWindowProc<PageWindow>(HWND, UINT, WPARAM,
                                                                          LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -45,7 +45,7 @@ class PageWindow final : private WebBrowser::Delegate {
     WebBrowser browser_;
     FocusKeeper focus_;
     ClosedHandler onClosed_;
-    std::function<support::win32::ComPtr<IDispatch>()> openNewWindow_;
+    std::function<app::Browser*()> openNewWindow_;
 };
 
 }  // namespace autolabel::app::win32

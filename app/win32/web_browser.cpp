@@ -1,12 +1,9 @@
 #include "app/win32/web_browser.h"
 
 #include <mshtml.h>
-#include <ocidl.h>
 
-#include <string_view>
 #include <utility>
 
-#include "app/reload_decision.h"
 #include "app/win32/browser_keys.h"
 #include "app/win32/editable_focus.h"
 #include "page/browser_host/document_window.h"
@@ -24,10 +21,10 @@ using namespace support::win32;
 
 using namespace browser_host::win32;
 
-WebBrowser::WebBrowser() : loads_([this] { return ReadDocumentState(window_); }) {}
+WebBrowser::WebBrowser(app::Browser::Delegate& owner)
+    : app::Browser(owner), loads_(Navigation(), [this] { return ReadDocumentState(window_); }) {}
 
-bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view address,
-                        Delegate& delegate) {
+bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view address) {
     Destroy();
     ComPtr<IOleObject> object;
     if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
@@ -44,7 +41,6 @@ bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view addre
     object_ = std::move(object);
     site_ = std::move(site);
     parent_ = parent;
-    delegate_ = &delegate;
     site_->SetPageCommands(PageCommands());
     browser_ = object_.Query<IWebBrowser2>();
     if (auto window = object_.Query<IOleInPlaceObject>()) {
@@ -59,7 +55,7 @@ bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view addre
     if (address.empty())
         browser_->put_RegisterAsBrowser(VARIANT_TRUE);  // a new window's control, for its opener
     else
-        NavigateTo(std::wstring(address));
+        Navigate(std::wstring(address));
     return true;
 }
 
@@ -76,52 +72,103 @@ void WebBrowser::DisconnectEvents() {
     events_.Reset();
 }
 
-void WebBrowser::Reload() {
-    if (!browser_ && !reloadTarget_) return;
-    // The control may ask the leave-page question inside Navigate or
-    // Refresh2, a modal loop where the timer keeps ticking.
-    const DocumentCallScope call;
-    ReloadTarget& control = reloadTarget_ ? *reloadTarget_ : *this;
-    const std::string address = WideToUtf8(control.LocationUrl());
-    const ReloadDecision decision = DecideReload({address, origin_.FromPost(), {}});
-    reloading_ = true;
-    switch (decision.kind) {
-        case ReloadDecision::Kind::ReloadCompletely:
-            if (control.Refresh2(PageReload::kReloadLevel))
-                loads_.ReloadStarted(MainFrameLoads::Reload::Refresh);
-            break;
-        case ReloadDecision::Kind::GoTo:
-            if (control.NavigateTo(Utf8ToWide(decision.address)))
-                loads_.ReloadStarted(MainFrameLoads::Reload::Navigation);
-            break;
-        case ReloadDecision::Kind::Nothing:
-            break;
-    }
-    reloading_ = false;
-    CheckReadiness();
+ShownPage WebBrowser::PageShown() {
+    return {WideToUtf8(Target().LocationUrl()), origin_.FromPost(), {}};
 }
 
-bool WebBrowser::IsPageReady() { return !loads_.OnItsWay() && !(site_ && site_->ShowsModalUi()); }
-
-// The readiness is checked after every event that may change it, and again
-// every kReadinessRecheckMs while the page is not ready: the end of a load's
-// bound, and of a refresh read from its document, come with no event.
 namespace {
 
-constexpr UINT kReadinessRecheckMs = 250;
+// The tool's reload on its way: a call into the page (the control may ask
+// the leave-page question inside Navigate or Refresh2, a modal loop where
+// the timer keeps ticking), and not the tool's press of the page's control.
+class ReloadCall {
+  public:
+    explicit ReloadCall(bool& reloading) noexcept : reloading_(reloading) { reloading_ = true; }
+    ~ReloadCall() { reloading_ = false; }
+    ReloadCall(const ReloadCall&) = delete;
+    ReloadCall& operator=(const ReloadCall&) = delete;
+
+  private:
+    DocumentCallScope call_;
+    bool& reloading_;
+};
 
 }  // namespace
 
-void WebBrowser::CheckReadiness() {
-    if (!delegate_) return;
-    const bool ready = IsPageReady();
-    if (!ready && !readinessRecheck_)
-        readinessRecheck_ = StartThreadTimer(kReadinessRecheckMs, *this);
-    else if (ready)
+bool WebBrowser::ReloadFromServer() {
+    const ReloadCall call(reloading_);
+    return Target().Refresh2(PageReload::kReloadLevel);
+}
+
+bool WebBrowser::NavigateTo(const std::string& address) {
+    const ReloadCall call(reloading_);
+    return Target().Navigate(Utf8ToWide(address));
+}
+
+void WebBrowser::ReloadStarted(ReloadDecision::Kind kind) {
+    loads_.ReloadStarted(kind == ReloadDecision::Kind::GoTo ? MainFrameLoads::Reload::Navigation
+                                                            : MainFrameLoads::Reload::Refresh);
+}
+
+void WebBrowser::GoBack() {
+    if (browser_) browser_->GoBack();
+}
+
+void WebBrowser::GoForward() {
+    if (browser_) browser_->GoForward();
+}
+
+void WebBrowser::StopLoading() {
+    if (browser_) browser_->Stop();
+}
+
+// The control's optical zoom, in percent (10 to 1000); its own keys for it
+// are off where it is hosted.
+void WebBrowser::SetZoomLevel(double level) {
+    zoom_ = level;
+    if (!browser_) return;
+    UniqueVariant percent;
+    percent.Get()->vt = VT_I4;
+    percent.Get()->lVal = static_cast<LONG>(level * 100 + 0.5);
+    browser_->ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, percent.Get(), nullptr);
+}
+
+namespace {
+
+// A menu's loop (the tool's menu for the page, the control's own menus, the
+// window's system menu) dispatches the window's messages, the timer's too.
+bool InMenuLoop() {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    return ::GetGUIThreadInfo(::GetCurrentThreadId(), &thread) &&
+           (thread.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE));
+}
+
+}  // namespace
+
+// The control's own modal UI, and whatever runs a modal loop of the page's:
+// a tick or a click there (an alert from a click, a prompt of the control,
+// the leave-page question of a reload) would start a whole pass inside the
+// waiting one. Commands dispatched by the binding's walk are not inside a
+// document call.
+bool WebBrowser::ShowsDialog() {
+    return (site_ && site_->ShowsModalUi()) || InMenuLoop() || DocumentCallScope::InProgress();
+}
+
+// The top-level page's load, as its events report it: from its start until
+// it ends, past the readiness bound too (a page hanging on an image).
+bool WebBrowser::IsLoading() {
+    loads_.FollowRefresh();
+    return Navigation().OnItsWay();
+}
+
+// Every kReadinessRecheckMs while the page is not ready: the end of a
+// load's bound, and of a refresh read from its document, come with no event.
+void WebBrowser::SetReadinessRecheck(bool on) {
+    if (!on)
         readinessRecheck_.Reset();
-    if (ready == ready_) return;
-    ready_ = ready;
-    delegate_->ReadinessChanged(*this, ready);
+    else if (!readinessRecheck_)
+        readinessRecheck_ = StartThreadTimer(kReadinessRecheckMs, *this);
 }
 
 BrowserSite::PageCommands WebBrowser::PageCommands() {
@@ -133,54 +180,7 @@ BrowserSite::PageCommands WebBrowser::PageCommands() {
 }
 
 bool WebBrowser::TakeBrowserKey(const MSG& key) {
-    const BrowserAction action =
-        BrowserActionFor(KeyPressOf(key, [&] { return FocusIsEditable(key.hwnd); }));
-    if (action == BrowserAction::PassOn) return false;
-    Run(action);
-    return true;
-}
-
-void WebBrowser::Run(BrowserAction action) {
-    switch (action) {
-        case BrowserAction::Reload:
-            if (delegate_)
-                delegate_->ReloadRequested(*this);
-            else
-                Reload();
-            break;
-        case BrowserAction::Back:
-            if (browser_) browser_->GoBack();
-            break;
-        case BrowserAction::Forward:
-            if (browser_) browser_->GoForward();
-            break;
-        case BrowserAction::ZoomIn:
-            SetZoom(ZoomedIn(zoom_));
-            break;
-        case BrowserAction::ZoomOut:
-            SetZoom(ZoomedOut(zoom_));
-            break;
-        case BrowserAction::ZoomReset:
-            SetZoom(1.0);
-            break;
-        case BrowserAction::Stop:
-            if (browser_) browser_->Stop();
-            break;
-        case BrowserAction::PassOn:
-        case BrowserAction::Swallow:
-            break;
-    }
-}
-
-// The control's optical zoom, in percent (10 to 1000); its own keys for it
-// are off where it is hosted.
-void WebBrowser::SetZoom(double level) {
-    zoom_ = level;
-    if (!browser_) return;
-    UniqueVariant percent;
-    percent.Get()->vt = VT_I4;
-    percent.Get()->lVal = static_cast<LONG>(level * 100 + 0.5);
-    browser_->ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, percent.Get(), nullptr);
+    return HandleKey(KeyPressOf(key, [&] { return FocusIsEditable(key.hwnd); }));
 }
 
 namespace {
@@ -261,7 +261,7 @@ ComPtr<IDispatch> WebBrowser::Application() const {
 
 void WebBrowser::Destroy() {
     readinessRecheck_.Reset();
-    ready_ = true;
+    ForgetReadiness();
     DisconnectEvents();
     browser_.Reset();
     if (object_) {
@@ -270,7 +270,6 @@ void WebBrowser::Destroy() {
         object_.Reset();
     }
     site_.Reset();
-    delegate_ = nullptr;
     zoom_ = 1.0;
     origin_ = {};
     loads_.NavigationEnded();
@@ -319,13 +318,13 @@ void WebBrowser::OnFileDownload(bool activeDocument) {
     CheckReadiness();
 }
 
+// The owner's new window is of this shell's kind: its control shows the page.
 ComPtr<IDispatch> WebBrowser::OnNewWindow() {
-    return delegate_ ? delegate_->OpenNewWindow(*this) : ComPtr<IDispatch>();
+    auto* opened = dynamic_cast<WebBrowser*>(Owner().OpenNewWindow(*this));
+    return opened ? opened->Application() : ComPtr<IDispatch>();
 }
 
-void WebBrowser::OnWindowClosing() {
-    if (delegate_) delegate_->CloseWindow(*this);
-}
+void WebBrowser::OnWindowClosing() { Owner().CloseWindow(*this); }
 
 std::wstring WebBrowser::LocationUrl() {
     UniqueBstr address;
@@ -333,7 +332,7 @@ std::wstring WebBrowser::LocationUrl() {
     return std::wstring(address.View());
 }
 
-bool WebBrowser::NavigateTo(const std::wstring& address) {
+bool WebBrowser::Navigate(const std::wstring& address) {
     auto url = UniqueBstr::From(address);
     UniqueVariant none;
     return browser_ &&

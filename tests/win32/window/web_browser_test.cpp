@@ -241,7 +241,7 @@ class RecordingReloadTarget final : public ReloadTarget {
     bool takes = true;
 
     std::wstring LocationUrl() override { return location; }
-    bool NavigateTo(const std::wstring& address) override {
+    bool Navigate(const std::wstring& address) override {
         calls.push_back(L"Navigate " + address);
         return takes;
     }
@@ -513,10 +513,10 @@ TEST_F(ServedPageTest, AFormsNavigationHoldsTheCommandsUntilItsDocumentExistsHow
         SCOPED_TRACE("posted 10 minutes ago");
         ExpectTheCommandsHeld();
     }
-    EXPECT_TRUE(window.Browser().Loads().WaitsForSentForm());
+    EXPECT_TRUE(window.Browser().Navigation().WaitsForSentForm());
     // Committed: the new page is labelled 30 s later even if it hangs on an image.
     RaiseAddressEvent(sink, DISPID_NAVIGATECOMPLETE2, control.Get());
-    EXPECT_FALSE(window.Browser().Loads().WaitsForSentForm());
+    EXPECT_FALSE(window.Browser().Navigation().WaitsForSentForm());
     now += std::chrono::seconds(29);
     {
         SCOPED_TRACE("29 s after the commit");
@@ -551,7 +551,7 @@ TEST_F(ServedPageTest, AFormsNavigationHoldsTheCommandsUntilItsDocumentExistsHow
     submit->onClick = [&] { Navigate(sink, control.Get(), "", false); };
     Click("按钮2");
     submit->onClick = nullptr;
-    EXPECT_TRUE(window.Browser().Loads().WaitsForSentForm());
+    EXPECT_TRUE(window.Browser().Navigation().WaitsForSentForm());
     now += std::chrono::minutes(1);
     ExpectTheCommandsHeld();
     RaiseFileDownload(true);  // every page is announced so
@@ -563,7 +563,7 @@ TEST_F(ServedPageTest, AFormsNavigationHoldsTheCommandsUntilItsDocumentExistsHow
     // takes the hold over with its own bound.
     Navigate(sink, control.Get(), "label=1", false);
     Navigate(sink, control.Get(), "", false);
-    EXPECT_FALSE(window.Browser().Loads().WaitsForSentForm());
+    EXPECT_FALSE(window.Browser().Navigation().WaitsForSentForm());
     now += std::chrono::seconds(29);
     ExpectTheCommandsHeld();
     now += std::chrono::seconds(1);
@@ -658,12 +658,12 @@ TEST_F(ServedPageTest, TheControlsOwnModalUiHoldsTheCommandsUntilItGoes) {
     ExpectTheCommandsRun();
 }
 
-class ReadinessRecorder final : public WebBrowser::Delegate {
+class ReadinessRecorder final : public app::Browser::Delegate {
   public:
-    ComPtr<IDispatch> OpenNewWindow(WebBrowser&) override { return {}; }
-    void CloseWindow(WebBrowser&) override {}
-    void ReloadRequested(WebBrowser&) override {}
-    void ReadinessChanged(WebBrowser&, bool ready) override { told.push_back(ready); }
+    app::Browser* OpenNewWindow(app::Browser&) override { return nullptr; }
+    void CloseWindow(app::Browser&) override {}
+    void ReloadRequested(app::Browser&) override {}
+    void ReadinessChanged(app::Browser&, bool ready) override { told.push_back(ready); }
     std::vector<bool> told;
 };
 
@@ -674,8 +674,8 @@ TEST(WebBrowserReadiness, TellsItsOwnerEachTurn) {
     TestWindows windows;
     HWND parent = windows.Create("AutolabelReadinessParent", nullptr);
     ReadinessRecorder owner;
-    WebBrowser browser;
-    ASSERT_TRUE(browser.Create(parent, RECT{0, 0, 400, 300}, L"", owner));
+    WebBrowser browser(owner);
+    ASSERT_TRUE(browser.Create(parent, RECT{0, 0, 400, 300}, L""));
     IDispatch* sink = browser.EventSink();
     ComPtr<IDispatch> control = browser.Application();
     ASSERT_TRUE(sink && control);
