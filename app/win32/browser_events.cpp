@@ -5,6 +5,7 @@
 namespace autolabel::app::win32 {
 
 using support::win32::AnswerQueryInterface;
+using support::win32::ComPtr;
 
 namespace {
 

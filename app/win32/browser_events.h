@@ -10,8 +10,6 @@
 
 namespace autolabel::app::win32 {
 
-using support::win32::ComPtr;
-
 class BrowserEventHandler {
   public:
     // A navigation of the top-level page is about to start.

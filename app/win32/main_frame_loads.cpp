@@ -34,7 +34,7 @@ void MainFrameLoads::FollowRefresh() {
         refreshing_ = false;
         return;
     }
-    if (readDocument_() != DocumentState::Complete) {
+    if (document_.ReadState() != DocumentState::Complete) {
         // The page is being replaced: its new document counts from now.
         if (!std::exchange(refreshSeenLoading_, true)) watch_.Committed();
         return;

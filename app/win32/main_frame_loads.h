@@ -13,9 +13,6 @@
 // answer that is a file to save (FileDownload, not an active document).
 #pragma once
 
-#include <functional>
-#include <utility>
-
 #include "app/navigation_watch.h"
 #include "app/win32/document_state.h"
 
@@ -23,10 +20,18 @@ namespace autolabel::app::win32 {
 
 class MainFrameLoads {
   public:
-    // Follows them into `watch`, the browser's; `readDocument` reads the
-    // state of the document the binding would take.
-    MainFrameLoads(NavigationWatch& watch, std::function<DocumentState()> readDocument)
-        : watch_(watch), readDocument_(std::move(readDocument)) {}
+    // Where the page's document is read: the one the binding would take.
+    class Document {
+      public:
+        virtual DocumentState ReadState() = 0;
+
+      protected:
+        ~Document() = default;
+    };
+
+    // Follows the loads into `watch`, the browser's.
+    MainFrameLoads(NavigationWatch& watch, Document& document)
+        : watch_(watch), document_(document) {}
 
     // BeforeNavigate2 of the top-level page: a new navigation, which takes
     // over from a reload or navigation on its way.
@@ -47,7 +52,7 @@ class MainFrameLoads {
 
   private:
     NavigationWatch& watch_;
-    std::function<DocumentState()> readDocument_;
+    Document& document_;
     bool refreshing_ = false;
     bool refreshDownloaded_ = false;  // its DownloadComplete has come
     bool refreshSeenLoading_ = false;

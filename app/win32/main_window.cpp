@@ -266,17 +266,18 @@ WebBrowser* MainWindow::PageBrowserFor(HWND window) const {
     return nullptr;
 }
 
+// Every window of the page's, and the windows their pages open in turn.
 app::Browser* MainWindow::OpenPageWindow() {
     auto page = PageWindow::Create(
-        Utf8ToWide(definition_ ? definition_->title : std::string_view()),
-        [this] { return OpenPageWindow(); },
-        [this](PageWindow& closed) {
-            std::erase_if(pageWindows_, [&](const auto& page) { return page.get() == &closed; });
-        });
+        Utf8ToWide(definition_ ? definition_->title : std::string_view()), *this);
     // Without a control the page window goes again with `page`.
     if (!page || !page->Browser().Application()) return nullptr;
     pageWindows_.push_back(std::move(page));
     return &pageWindows_.back()->Browser();
+}
+
+void MainWindow::PageWindowClosed(PageWindow& closed) {
+    std::erase_if(pageWindows_, [&](const auto& page) { return page.get() == &closed; });
 }
 
 app::Browser* MainWindow::OpenNewWindow(app::Browser&) { return OpenPageWindow(); }

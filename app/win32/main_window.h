@@ -22,7 +22,8 @@ namespace autolabel::app::win32 {
 
 class MainWindow : public app::ProgramWindow,
                    private browser_host::win32::MessagePreTranslator,
-                   private app::Browser::Delegate {
+                   private app::Browser::Delegate,
+                   private PageWindow::Owner {
   public:
     MainWindow() : browser_(static_cast<app::Browser::Delegate&>(*this)) {}
     MainWindow(const MainWindow&) = delete;
@@ -73,7 +74,8 @@ class MainWindow : public app::ProgramWindow,
     bool FocusButtonAtEnd(bool first);
     // The control of the page's window that `window` is in, if any.
     WebBrowser* PageBrowserFor(HWND window) const;
-    app::Browser* OpenPageWindow();
+    app::Browser* OpenPageWindow() override;
+    void PageWindowClosed(PageWindow& window) override;
     app::Browser* OpenNewWindow(app::Browser& opener) override;
     void CloseWindow(app::Browser& browser) override;
     void ReloadRequested(app::Browser& browser) override;

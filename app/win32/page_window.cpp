@@ -12,28 +12,20 @@ constexpr wchar_t kWindowClass[] = L"AutolabelPageWindow";
 
 }  // namespace
 
-std::unique_ptr<PageWindow> PageWindow::Create(const std::wstring& title,
-                                               std::function<app::Browser*()> openNewWindow,
-                                               ClosedHandler onClosed) {
+std::unique_ptr<PageWindow> PageWindow::Create(const std::wstring& title, Owner& owner) {
     RegisterObjectWindowClass(kWindowClass, &ObjectWindowProc<PageWindow>, nullptr);
-    std::unique_ptr<PageWindow> self(new PageWindow());
+    std::unique_ptr<PageWindow> self(new PageWindow(owner));
     ::CreateWindowExW(0, kWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                       CW_USEDEFAULT, CW_USEDEFAULT, 1024, 768, nullptr, nullptr,
                       ::GetModuleHandleW(nullptr), self.get());
     if (!self->window_) return nullptr;
-    HWND window = self->window_;
-    self->openNewWindow_ = std::move(openNewWindow);
-    if (!self->browser_.Create(window, self->ClientBounds(), L"")) {
-        ::DestroyWindow(window);
-        return nullptr;
-    }
-    self->onClosed_ = std::move(onClosed);
-    ::ShowWindow(window, SW_SHOW);
+    if (!self->browser_.Create(self->window_, self->ClientBounds(), L"")) return nullptr;
+    ::ShowWindow(self->window_, SW_SHOW);
     return self;
 }
 
 app::Browser* PageWindow::OpenNewWindow(app::Browser&) {
-    return openNewWindow_ ? openNewWindow_() : nullptr;
+    return owner_ ? owner_->OpenPageWindow() : nullptr;
 }
 
 // Posted: the control is in the middle of its own event when it asks.
@@ -49,7 +41,7 @@ void PageWindow::ReloadRequested(app::Browser& browser) { browser.Reload(); }
 void PageWindow::ReadinessChanged(app::Browser&, bool) {}
 
 PageWindow::~PageWindow() {
-    onClosed_ = nullptr;  // destroyed by its owner: nobody to tell
+    owner_ = nullptr;  // destroyed by its owner: nobody to tell
     if (window_) ::DestroyWindow(window_);
 }
 
@@ -73,8 +65,8 @@ LRESULT PageWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NCDESTROY: {
             HWND window = std::exchange(window_, nullptr);
             ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            // Last: the handler may destroy this object.
-            if (ClosedHandler closed = std::move(onClosed_)) closed(*this);
+            // Last: the owner may destroy this object.
+            if (Owner* owner = std::exchange(owner_, nullptr)) owner->PageWindowClosed(*this);
             return ::DefWindowProcW(window, message, wParam, lParam);
         }
     }

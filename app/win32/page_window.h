@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 
 #include "app/win32/focus_keeper.h"
@@ -16,13 +15,21 @@ namespace autolabel::app::win32 {
 
 class PageWindow final : private app::Browser::Delegate {
   public:
-    // `onClosed` runs once the window is gone, from its last message; the
-    // owner may destroy the PageWindow there.
-    using ClosedHandler = std::function<void(PageWindow&)>;
-    // `openNewWindow` serves the new windows this page asks for in turn.
-    static std::unique_ptr<PageWindow> Create(const std::wstring& title,
-                                              std::function<app::Browser*()> openNewWindow,
-                                              ClosedHandler onClosed);
+    // What a page's window asks of the window that keeps it.
+    class Owner {
+      public:
+        // A window for a page that this one's page opens in turn: its
+        // browser, or null to refuse it.
+        virtual app::Browser* OpenPageWindow() = 0;
+        // The window is gone (from its last message): the owner may
+        // destroy the PageWindow here.
+        virtual void PageWindowClosed(PageWindow& window) = 0;
+
+      protected:
+        ~Owner() = default;
+    };
+
+    static std::unique_ptr<PageWindow> Create(const std::wstring& title, Owner& owner);
     PageWindow(const PageWindow&) = delete;
     PageWindow& operator=(const PageWindow&) = delete;
     ~PageWindow();
@@ -31,7 +38,7 @@ class PageWindow final : private app::Browser::Delegate {
     WebBrowser& Browser() noexcept { return browser_; }
 
   private:
-    PageWindow() : browser_(*this) {}
+    explicit PageWindow(Owner& owner) : browser_(*this), owner_(&owner) {}
     app::Browser* OpenNewWindow(app::Browser& opener) override;
     void CloseWindow(app::Browser& browser) override;
     void ReloadRequested(app::Browser& browser) override;
@@ -44,8 +51,7 @@ class PageWindow final : private app::Browser::Delegate {
     HWND window_ = nullptr;
     WebBrowser browser_;
     FocusKeeper focus_;
-    ClosedHandler onClosed_;
-    std::function<app::Browser*()> openNewWindow_;
+    Owner* owner_;  // null once there is nobody to tell of the window's end
 };
 
 }  // namespace autolabel::app::win32

@@ -22,7 +22,7 @@ using namespace support::win32;
 using namespace browser_host::win32;
 
 WebBrowser::WebBrowser(app::Browser::Delegate& owner)
-    : app::Browser(owner), loads_(Navigation(), [this] { return ReadDocumentState(window_); }) {}
+    : app::Browser(owner), loads_(Navigation(), *this) {}
 
 bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view address) {
     Destroy();
@@ -30,18 +30,22 @@ bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view addre
     if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                   object.PutVoid())))
         return false;
-    auto site = ComPtr<BrowserSite>::Adopt(new BrowserSite(parent, bounds));
-    if (FAILED(object->SetClientSite(site.Get()))) return false;
+    BrowserSiteHandler& handler = *this;
+    auto site = ComPtr<BrowserSite>::Adopt(new BrowserSite(parent, bounds, handler));
+    if (FAILED(object->SetClientSite(site.Get()))) {
+        site->Disconnect();
+        return false;
+    }
     RECT position = bounds;
     if (FAILED(
             object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.Get(), 0, parent, &position))) {
         object->SetClientSite(nullptr);
+        site->Disconnect();
         return false;
     }
     object_ = std::move(object);
     site_ = std::move(site);
     parent_ = parent;
-    site_->SetPageCommands(PageCommands());
     browser_ = object_.Query<IWebBrowser2>();
     if (auto window = object_.Query<IOleInPlaceObject>()) {
         window->GetWindow(&window_);
@@ -171,16 +175,11 @@ void WebBrowser::SetReadinessRecheck(bool on) {
         readinessRecheck_ = StartThreadTimer(kReadinessRecheckMs, *this);
 }
 
-BrowserSite::PageCommands WebBrowser::PageCommands() {
-    BrowserSite::PageCommands commands;
-    commands.browserKey = [this](const MSG& key) { return TakeBrowserKey(key); };
-    commands.run = [this](BrowserAction action) { Run(action); };
-    commands.modalUiChanged = [this] { CheckReadiness(); };
-    return commands;
-}
-
-bool WebBrowser::TakeBrowserKey(const MSG& key) {
-    return HandleKey(KeyPressOf(key, [&] { return FocusIsEditable(key.hwnd); }));
+bool WebBrowser::OnBrowserKey(const MSG& key) {
+    KeyPress press = KeyPressOf(key);
+    // Asked of the page's documents only where it matters.
+    if (press.key == Key::Backspace) press.focusIsEditable = FocusIsEditable(key.hwnd);
+    return HandleKey(press);
 }
 
 namespace {
@@ -269,6 +268,7 @@ void WebBrowser::Destroy() {
         object_->SetClientSite(nullptr);
         object_.Reset();
     }
+    if (site_) site_->Disconnect();
     site_.Reset();
     zoom_ = 1.0;
     origin_ = {};

@@ -39,6 +39,8 @@ class ReloadTarget {
 
 class WebBrowser final : public app::Browser,
                          private BrowserEventHandler,
+                         private BrowserSiteHandler,
+                         private MainFrameLoads::Document,
                          private ReloadTarget,
                          private support::win32::TimerTick {
   public:
@@ -111,10 +113,13 @@ class WebBrowser final : public app::Browser,
     bool Refresh2(int level) override;
     ReloadTarget& Target() noexcept { return reloadTarget_ ? *reloadTarget_ : *this; }
 
+    // BrowserSiteHandler: the page's keys and menu, the control's modal UI.
+    bool OnBrowserKey(const MSG& key) override;
+    void OnMenuCommand(BrowserAction action) override { Run(action); }
+    void OnModalUiChanged() override { CheckReadiness(); }
+
+    DocumentState ReadState() override { return ReadDocumentState(window_); }
     void OnTick() override { CheckReadiness(); }
-    // A key for the control: true when it was a browser's key and has run.
-    bool TakeBrowserKey(const MSG& key);
-    BrowserSite::PageCommands PageCommands();
     bool FocusIsEditable(HWND keyWindow) const;
     void ConnectEvents();
     void DisconnectEvents();
