@@ -37,6 +37,14 @@ class Browser {
         virtual void ReloadRequested(Browser& browser) = 0;
         // IsPageReady() turned to `ready`.
         virtual void ReadinessChanged(Browser& browser, bool ready) = 0;
+        // What a window of the page's own shows (the main window keeps its
+        // own title and layout): the page's title changed, `title` being
+        // PageWindowTitle of it and the page's address; the page asks for
+        // its window's size (window.open's width and height, in the page's
+        // pixels, 0 for a side it has not asked for), which the window
+        // takes as PageWindowSizeFor says.
+        virtual void TitleChanged(Browser& /*browser*/, const std::string& /*title*/) {}
+        virtual void WindowSizeRequested(Browser& /*browser*/, int /*width*/, int /*height*/) {}
 
       protected:
         ~Delegate() = default;

@@ -268,8 +268,7 @@ WebBrowser* MainWindow::PageBrowserFor(HWND window) const {
 
 // Every window of the page's, and the windows their pages open in turn.
 app::Browser* MainWindow::OpenPageWindow() {
-    auto page = PageWindow::Create(
-        Utf8ToWide(definition_ ? definition_->title : std::string_view()), *this);
+    auto page = PageWindow::Create(*this);
     // Without a control the page window goes again with `page`.
     if (!page || !page->Browser().Application()) return nullptr;
     pageWindows_.push_back(std::move(page));

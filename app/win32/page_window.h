@@ -29,7 +29,9 @@ class PageWindow final : private app::Browser::Delegate {
         ~Owner() = default;
     };
 
-    static std::unique_ptr<PageWindow> Create(const std::wstring& title, Owner& owner);
+    // Opens at an ordinary browser's size until the page asks for one; its
+    // title is the page's.
+    static std::unique_ptr<PageWindow> Create(Owner& owner);
     PageWindow(const PageWindow&) = delete;
     PageWindow& operator=(const PageWindow&) = delete;
     ~PageWindow();
@@ -43,14 +45,19 @@ class PageWindow final : private app::Browser::Delegate {
     void CloseWindow(app::Browser& browser) override;
     void ReloadRequested(app::Browser& browser) override;
     void ReadinessChanged(app::Browser& browser, bool ready) override;
+    void TitleChanged(app::Browser& browser, const std::string& title) override;
+    void WindowSizeRequested(app::Browser& browser, int width, int height) override;
     friend LRESULT CALLBACK support::win32::ObjectWindowProc<PageWindow>(HWND, UINT, WPARAM,
                                                                          LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     RECT ClientBounds() const;
+    // The window's outer size for the page's size (PageWindowSizeFor).
+    SIZE WindowSizeFor(int requestedWidth, int requestedHeight) const;
 
     HWND window_ = nullptr;
     WebBrowser browser_;
     FocusKeeper focus_;
+    int dpi_ = 96;
     Owner* owner_;  // null once there is nobody to tell of the window's end
 };
 

@@ -271,6 +271,7 @@ void WebBrowser::Destroy() {
     if (site_) site_->Disconnect();
     site_.Reset();
     zoom_ = 1.0;
+    requestedWidth_ = requestedHeight_ = 0;
     origin_ = {};
     loads_.NavigationEnded();
     window_ = nullptr;
@@ -325,6 +326,20 @@ ComPtr<IDispatch> WebBrowser::OnNewWindow() {
 }
 
 void WebBrowser::OnWindowClosing() { Owner().CloseWindow(*this); }
+
+void WebBrowser::OnTitleChange(const std::wstring& title) {
+    Owner().TitleChanged(*this, PageWindowTitle(WideToUtf8(title), WideToUtf8(LocationUrl())));
+}
+
+void WebBrowser::OnWindowSetWidth(int width) {
+    requestedWidth_ = width;
+    Owner().WindowSizeRequested(*this, requestedWidth_, requestedHeight_);
+}
+
+void WebBrowser::OnWindowSetHeight(int height) {
+    requestedHeight_ = height;
+    Owner().WindowSizeRequested(*this, requestedWidth_, requestedHeight_);
+}
 
 std::wstring WebBrowser::LocationUrl() {
     UniqueBstr address;

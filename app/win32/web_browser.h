@@ -106,6 +106,9 @@ class WebBrowser final : public app::Browser,
     void OnFileDownload(bool activeDocument) override;
     support::win32::ComPtr<IDispatch> OnNewWindow() override;
     void OnWindowClosing() override;
+    void OnTitleChange(const std::wstring& title) override;
+    void OnWindowSetWidth(int width) override;
+    void OnWindowSetHeight(int height) override;
 
     // ReloadTarget: the control itself.
     std::wstring LocationUrl() override;
@@ -134,6 +137,7 @@ class WebBrowser final : public app::Browser,
     ReloadTarget* reloadTarget_ = nullptr;
     bool reloading_ = false;  // inside the tool's reload call
     double zoom_ = 1.0;
+    int requestedWidth_ = 0, requestedHeight_ = 0;        // by the page, for its window
     support::win32::UniqueThreadTimer readinessRecheck_;  // while the page is not ready
     HWND window_ = nullptr;
     HWND parent_ = nullptr;
