@@ -30,6 +30,14 @@ class Browser {
         virtual void ReloadRequested(Browser& browser) = 0;
         // IsPageReady() turned to `ready`.
         virtual void ReadinessChanged(Browser& browser, bool ready) = 0;
+        // What a window of the page's own shows (the main window keeps its
+        // own title and layout): the page's title changed, `title` being
+        // PageWindowTitle of it and the page's address; the page asks for
+        // its window's size (window.open's width and height, in the page's
+        // pixels, 0 for a side it has not asked for), which the window
+        // takes as PageWindowSizeFor says.
+        virtual void TitleChanged(Browser& /*browser*/, const std::string& /*title*/) {}
+        virtual void WindowSizeRequested(Browser& /*browser*/, int /*width*/, int /*height*/) {}
 
       protected:
         ~Delegate() = default;
@@ -96,12 +104,17 @@ class Browser {
     // Calls CheckReadiness every kReadinessRecheckMs while on.
     virtual void SetReadinessRecheck(bool on) = 0;
 
-    // The engine's view is going: nothing more is told to the owner.
-    void ForgetReadiness() noexcept { ready_ = true; }
-
-  private:
+    // The engine's view is going: nothing more is told to the owner, and
+    // the shell has stopped its recheck (a new view starts afresh).
+    void ForgetReadiness() noexcept {
+        ready_ = true;
+        rechecking_ = false;
+    }
+    // Carries out a browser's action, as its key does (the shell's menu for
+    // the page offers some of them).
     void Run(BrowserAction action);
 
+  private:
     Delegate& delegate_;
     NavigationWatch navigation_;
     bool ready_ = true;  // as the owner was last told

@@ -13,8 +13,6 @@
 namespace autolabel::automation {
 
 using browser_host::DomRef;
-using browser_host::kDocumentRequestMessage;
-using browser_host::kDocumentWindowClass;
 using browser_host::WindowHandle;
 
 class PageAutomation {
@@ -54,13 +52,7 @@ class PageAutomation {
     browser_host::Platform& platform() const { return platform_; }
 
   private:
-    std::string ReadClassName(WindowHandle window);
-    bool IsDocumentWindow(WindowHandle window);
-
     browser_host::Platform& platform_;
 };
-
-inline constexpr int kClassNameBufferSize = 50;
-inline constexpr std::uint32_t kDocumentRequestTimeoutMs = 1000;
 
 }  // namespace autolabel::automation

@@ -9,11 +9,9 @@ PageWindow::PageWindow(WebBrowser& opener, PageWindowOwner& owner)
     destroyed_ = {window_.Get(), "destroy", G_CALLBACK(OnDestroy), this};
     // Before the window's own handler, which passes keys on to the view.
     keyPressed_ = {window_.Get(), "key-press-event", G_CALLBACK(OnKeyPress), this};
-    browser_.SetWindowHandler(this);
 }
 
 PageWindow::~PageWindow() {
-    browser_.SetWindowHandler(nullptr);
     destroyed_.Disconnect();
     if (GtkWindow* window = window_.Get()) gtk_widget_destroy(GTK_WIDGET(window));
 }
@@ -34,13 +32,13 @@ void PageWindow::ReloadRequested(app::Browser& browser) { browser.Reload(); }
 // The window holds the view alone, which shows its own pointer.
 void PageWindow::ReadinessChanged(app::Browser&, bool) {}
 
-void PageWindow::ReadyToShow(int requestedWidth, int requestedHeight) {
-    const PageWindowSize size = PageWindowSizeFor(requestedWidth, requestedHeight);
+void PageWindow::WindowSizeRequested(app::Browser&, int width, int height) {
+    const PageWindowSize size = PageWindowSizeFor(width, height);
     gtk_window_set_default_size(window_.Get(), size.width, size.height);
     gtk_widget_show_all(GTK_WIDGET(window_.Get()));
 }
 
-void PageWindow::TitleChanged(const std::string& title) {
+void PageWindow::TitleChanged(app::Browser&, const std::string& title) {
     if (window_) gtk_window_set_title(window_.Get(), title.c_str());
 }
 

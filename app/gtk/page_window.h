@@ -30,7 +30,7 @@ class PageWindowOwner {
     ~PageWindowOwner() = default;
 };
 
-class PageWindow final : private app::Browser::Delegate, private WebBrowser::WindowHandler {
+class PageWindow final : private app::Browser::Delegate {
   public:
     PageWindow(WebBrowser& opener, PageWindowOwner& owner);
     PageWindow(const PageWindow&) = delete;
@@ -46,8 +46,9 @@ class PageWindow final : private app::Browser::Delegate, private WebBrowser::Win
     void CloseWindow(app::Browser& browser) override;
     void ReloadRequested(app::Browser& browser) override;
     void ReadinessChanged(app::Browser& browser, bool ready) override;
-    void ReadyToShow(int requestedWidth, int requestedHeight) override;
-    void TitleChanged(const std::string& title) override;
+    // The page's window is shown at the size its page asks for, once.
+    void WindowSizeRequested(app::Browser& browser, int width, int height) override;
+    void TitleChanged(app::Browser& browser, const std::string& title) override;
     static gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);
     static void OnDestroy(GtkWidget*, gpointer self);
 

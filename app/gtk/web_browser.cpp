@@ -167,19 +167,18 @@ void WebBrowser::OnDialog() {
     CheckReadinessSoon();
 }
 
+// A page's window is shown from here, at the size its page asked for.
 void WebBrowser::OnReadyToShow() {
-    if (!windowHandler_) return;
     GdkRectangle geometry{0, 0, 0, 0};
     webkit_window_properties_get_geometry(webkit_web_view_get_window_properties(View()), &geometry);
     OnTitleChanged();
-    windowHandler_->ReadyToShow(geometry.width, geometry.height);
+    Owner().WindowSizeRequested(*this, geometry.width, geometry.height);
 }
 
 void WebBrowser::OnTitleChanged() {
-    if (!windowHandler_) return;
     const char* title = webkit_web_view_get_title(View());
     const char* uri = webkit_web_view_get_uri(View());
-    windowHandler_->TitleChanged(PageWindowTitle(title ? title : "", uri ? uri : ""));
+    Owner().TitleChanged(*this, PageWindowTitle(title ? title : "", uri ? uri : ""));
 }
 
 }  // namespace autolabel::app::gtk

@@ -48,18 +48,6 @@ class WebBrowser final : public app::Browser, private BrowserEventHandler {
     WebKitWebView* View() const { return view_.Get(); }
     const PageReload& Reloads() const { return reload_; }
 
-    // For a page's window: the size its page asked for, once it may be shown,
-    // and its title as it changes.
-    class WindowHandler {
-      public:
-        virtual void ReadyToShow(int requestedWidth, int requestedHeight) = 0;
-        virtual void TitleChanged(const std::string& title) = 0;
-
-      protected:
-        ~WindowHandler() = default;
-    };
-    void SetWindowHandler(WindowHandler* handler) { windowHandler_ = handler; }
-
   private:
     WebBrowser(Delegate& delegate, WebKitWebView* view, browser_host::webkit::Bridge& bridge);
 
@@ -99,7 +87,6 @@ class WebBrowser final : public app::Browser, private BrowserEventHandler {
     PageReload reload_;
     MainFrameLoads loads_{Navigation()};
     std::optional<BrowserEvents> events_;
-    WindowHandler* windowHandler_ = nullptr;
     bool toolPress_ = false;
     support::glib::UniqueSource readinessCheck_;    // soon, after an event
     support::glib::UniqueSource readinessRecheck_;  // every 250 ms while not ready

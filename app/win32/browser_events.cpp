@@ -2,9 +2,14 @@
 
 #include <exdispid.h>
 
+#include <string>
+
+#include "support/win32/unique_bstr.h"
+
 namespace autolabel::app::win32 {
 
 using support::win32::AnswerQueryInterface;
+using support::win32::ComPtr;
 
 namespace {
 
@@ -119,6 +124,24 @@ STDMETHODIMP BrowserEvents::Invoke(DISPID event, REFIID, LCID, WORD, DISPPARAMS*
             } else {
                 SetBoolean(cancel, true);  // no window of ours: none at all
             }
+            return S_OK;
+        }
+        case DISPID_TITLECHANGE: {
+            // (text)
+            const VARIANT* text = Referenced(Argument(*parameters, 0, 1));
+            if (text && text->vt == VT_BSTR)
+                handler_->OnTitleChange(std::wstring(support::win32::BstrView(text->bstrVal)));
+            return S_OK;
+        }
+        case DISPID_WINDOWSETWIDTH:
+        case DISPID_WINDOWSETHEIGHT: {
+            // (width or height)
+            const VARIANT* size = Referenced(Argument(*parameters, 0, 1));
+            if (!size || size->vt != VT_I4) return S_OK;
+            if (event == DISPID_WINDOWSETWIDTH)
+                handler_->OnWindowSetWidth(size->lVal);
+            else
+                handler_->OnWindowSetHeight(size->lVal);
             return S_OK;
         }
         case DISPID_WINDOWCLOSING: {

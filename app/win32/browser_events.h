@@ -5,12 +5,12 @@
 #include <windows.h>
 #include <exdisp.h>
 
+#include <string>
+
 #include "support/win32/com_object.h"
 #include "support/win32/com_ptr.h"
 
 namespace autolabel::app::win32 {
-
-using support::win32::ComPtr;
 
 class BrowserEventHandler {
   public:
@@ -35,6 +35,13 @@ class BrowserEventHandler {
     // The page closes its own window (`window.close()`). The control itself
     // is kept either way: the owner closes the window, or leaves it open.
     virtual void OnWindowClosing() = 0;
+    // The document's title, as it becomes known (the control gives the
+    // address until the page's own title has been read).
+    virtual void OnTitleChange(const std::wstring& title) = 0;
+    // The page asks for the width or the height of its window (window.open
+    // with a size, or a script setting it), in pixels.
+    virtual void OnWindowSetWidth(int width) = 0;
+    virtual void OnWindowSetHeight(int height) = 0;
 
   protected:
     ~BrowserEventHandler() = default;

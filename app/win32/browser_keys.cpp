@@ -39,13 +39,12 @@ bool IsKeyDown(const MSG& message) noexcept {
     return message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
 }
 
-KeyPress KeyPressOf(const MSG& message, const std::function<bool()>& focusIsEditable) {
+KeyPress KeyPressOf(const MSG& message) {
     KeyPress press;
     press.key = KeyOf(message.wParam);
     press.control = Held(VK_CONTROL);
     // Alt comes with the message itself (its context code) as well.
     press.alt = Held(VK_MENU) || (message.message == WM_SYSKEYDOWN && (message.lParam >> 29) & 1);
-    if (press.key == Key::Backspace && focusIsEditable) press.focusIsEditable = focusIsEditable();
     return press;
 }
 

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
-
 #include "app/browser_keys.h"
 
 namespace autolabel::app::win32 {
@@ -14,8 +12,8 @@ namespace autolabel::app::win32 {
 bool IsKeyDown(const MSG& message) noexcept;
 
 // The key of `message` with the modifiers held. Whether the focus is where
-// text is typed is asked, through `focusIsEditable`, only for Backspace:
-// the answer takes calls into the page's documents.
-KeyPress KeyPressOf(const MSG& message, const std::function<bool()>& focusIsEditable);
+// text is typed is left for the caller to fill in where it matters (for
+// Backspace): the answer takes calls into the page's documents.
+KeyPress KeyPressOf(const MSG& message);
 
 }  // namespace autolabel::app::win32

@@ -8,6 +8,7 @@
 namespace autolabel::app::win32 {
 
 using support::win32::AnswerQueryInterface;
+using support::win32::ComPtr;
 
 namespace {
 
@@ -90,15 +91,15 @@ STDMETHODIMP BrowserSite::EnableModeless(BOOL enable) {
         ++modalUi_;
     else if (modalUi_ > 0)
         --modalUi_;
-    if (commands_.modalUiChanged) commands_.modalUiChanged();
+    if (handler_) handler_->OnModalUiChanged();
     return S_OK;
 }
 
 // The browser's keys (F5, Ctrl+R, Alt+Left and Right, zoom, Backspace
 // outside a text field) are the tool's; every other key is the control's.
 STDMETHODIMP BrowserSite::TranslateAccelerator(LPMSG message, const GUID*, DWORD) {
-    if (!message || !IsKeyDown(*message) || !commands_.browserKey) return S_FALSE;
-    return commands_.browserKey(*message) ? S_OK : S_FALSE;
+    if (!message || !IsKeyDown(*message) || !handler_) return S_FALSE;
+    return handler_->OnBrowserKey(*message) ? S_OK : S_FALSE;
 }
 
 STDMETHODIMP BrowserSite::ShowContextMenu(DWORD kind, POINT* at, IUnknown*, IDispatch*) {
@@ -140,7 +141,7 @@ void BrowserSite::RunContextCommand(UINT command) {
         default:
             return;  // nothing chosen
     }
-    if (commands_.run) commands_.run(action);
+    if (handler_) handler_->OnMenuCommand(action);
 }
 
 STDMETHODIMP BrowserSite::GetHostInfo(DOCHOSTUIINFO* info) {

@@ -8,35 +8,40 @@
 #include <mshtmhst.h>
 #include <ole2.h>
 
-#include <functional>
-
 #include "app/browser_keys.h"
 #include "support/win32/com_object.h"
 #include "support/win32/com_ptr.h"
 
 namespace autolabel::app::win32 {
 
-using support::win32::ComPtr;
+// What the site hands on to the browser: the page's keys and menu, which
+// the control leaves to its host, and its modal UI.
+class BrowserSiteHandler {
+  public:
+    // A key for the control: true when it was a browser's key and has been
+    // acted on, so the control never sees it.
+    virtual bool OnBrowserKey(const MSG& key) = 0;
+    // A command of the page's context menu, run as its key would run it.
+    virtual void OnMenuCommand(app::BrowserAction action) = 0;
+    // The control began or ended modal UI of its own.
+    virtual void OnModalUiChanged() = 0;
+
+  protected:
+    ~BrowserSiteHandler() = default;
+};
 
 class BrowserSite final
     : public support::win32::ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame,
                                        IOleCommandTarget, IDocHostUIHandler> {
   public:
-    // What the page's own keys and menu do instead of the control's.
-    struct PageCommands {
-        // A key for the control: true when it was a browser's key and has
-        // been acted on, so the control never sees it.
-        std::function<bool(const MSG& key)> browserKey;
-        // A command of the page's context menu, run as its key would run it.
-        std::function<void(app::BrowserAction action)> run;
-        // The control began or ended modal UI of its own.
-        std::function<void()> modalUiChanged;
-    };
     // The context menu's commands, as TrackPopupMenu returns them.
     enum ContextCommand : UINT { kBack = 1, kForward, kReload };
 
-    // Starts with one reference, for ComPtr::Adopt.
-    BrowserSite(HWND parent, const RECT& bounds) noexcept : parent_(parent), bounds_(bounds) {}
+    // Starts with one reference, for ComPtr::Adopt. The control holds the
+    // site until it lets it go: nothing reaches `handler` after Disconnect.
+    BrowserSite(HWND parent, const RECT& bounds, BrowserSiteHandler& handler) noexcept
+        : parent_(parent), bounds_(bounds), handler_(&handler) {}
+    void Disconnect() noexcept { handler_ = nullptr; }
 
     // Where the control now lives in its parent window (client coordinates).
     void SetBounds(const RECT& bounds) noexcept { bounds_ = bounds; }
@@ -45,7 +50,6 @@ class BrowserSite final
     const support::win32::ComPtr<IOleInPlaceActiveObject>& ActiveObject() const noexcept {
         return active_;
     }
-    void SetPageCommands(PageCommands commands) { commands_ = std::move(commands); }
     // Whether the control shows modal UI of its own (a page's alert outside
     // the tool's calls, the leave-page question, a sign-in or certificate
     // prompt): it says so through EnableModeless.
@@ -132,7 +136,7 @@ class BrowserSite final
     HWND parent_;
     RECT bounds_;
     support::win32::ComPtr<IOleInPlaceActiveObject> active_;
-    PageCommands commands_;
+    BrowserSiteHandler* handler_;
     int modalUi_ = 0;
 };
 

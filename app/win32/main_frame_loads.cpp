@@ -28,17 +28,13 @@ void MainFrameLoads::DownloadComplete() {
     if (refreshing_) refreshDownloaded_ = true;
 }
 
-bool MainFrameLoads::OnItsWay() {
-    if (refreshing_) FollowRefresh();
-    return watch_.Holds();
-}
-
 void MainFrameLoads::FollowRefresh() {
+    if (!refreshing_) return;
     if (!watch_.Holds()) {  // past its bound
         refreshing_ = false;
         return;
     }
-    if (readDocument_() != DocumentState::Complete) {
+    if (document_.ReadState() != DocumentState::Complete) {
         // The page is being replaced: its new document counts from now.
         if (!std::exchange(refreshSeenLoading_, true)) watch_.Committed();
         return;

@@ -13,9 +13,6 @@
 // answer that is a file to save (FileDownload, not an active document).
 #pragma once
 
-#include <functional>
-#include <utility>
-
 #include "app/navigation_watch.h"
 #include "app/win32/document_state.h"
 
@@ -23,9 +20,18 @@ namespace autolabel::app::win32 {
 
 class MainFrameLoads {
   public:
-    // `readDocument` reads the state of the document the binding would take.
-    explicit MainFrameLoads(std::function<DocumentState()> readDocument)
-        : readDocument_(std::move(readDocument)) {}
+    // Where the page's document is read: the one the binding would take.
+    class Document {
+      public:
+        virtual DocumentState ReadState() = 0;
+
+      protected:
+        ~Document() = default;
+    };
+
+    // Follows the loads into `watch`, the browser's.
+    MainFrameLoads(NavigationWatch& watch, Document& document)
+        : watch_(watch), document_(document) {}
 
     // BeforeNavigate2 of the top-level page: a new navigation, which takes
     // over from a reload or navigation on its way.
@@ -40,18 +46,13 @@ class MainFrameLoads {
     void ReloadStarted(Reload reload);
     // DownloadComplete: a navigation's or a refresh's download has ended.
     void DownloadComplete();
-
-    // True while a load of the top-level page holds the page's commands.
-    // During a refresh it reads the document's state.
-    bool OnItsWay();
-    bool WaitsForSentForm() const { return watch_.WaitsForSentForm(); }
-    NavigationWatch& Watch() noexcept { return watch_; }
-
-  private:
+    // During the tool's refresh, reads the document to tell its end; read
+    // before the watch is asked.
     void FollowRefresh();
 
-    std::function<DocumentState()> readDocument_;
-    NavigationWatch watch_;
+  private:
+    NavigationWatch& watch_;
+    Document& document_;
     bool refreshing_ = false;
     bool refreshDownloaded_ = false;  // its DownloadComplete has come
     bool refreshSeenLoading_ = false;

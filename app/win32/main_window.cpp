@@ -9,7 +9,6 @@
 #include "app/commands.h"
 #include "app/win32/placement.h"
 #include "app/win32/system_dpi.h"
-#include "page/browser_host/win32/document_call.h"
 #include "page/browser_host/win32/window_handle.h"
 #include "support/win32/utf16.h"
 
@@ -101,7 +100,7 @@ void MainWindow::CreateMainWindow(const app::WindowDefinition& definition,
                                 placed.bottom - placed.top, nullptr, nullptr,
                                 ::GetModuleHandleW(nullptr), this);
     if (!window_) return;
-    browser_host::win32::SetMessagePreTranslator(this);
+    preTranslation_ = browser_host::win32::RegisterMessagePreTranslator(*this);
     CreateControls(startAddress);
     ::ShowWindow(window_, SW_SHOW);
     ::UpdateWindow(window_);
@@ -147,11 +146,9 @@ void MainWindow::CreateControls(const std::string& startAddress) {
                 }
                 break;
             }
-            case ControlKind::WebBrowser: {
-                WebBrowser::Delegate& delegate = *this;
-                browser_.Create(window_, bounds, Utf8ToWide(startAddress), delegate);
+            case ControlKind::WebBrowser:
+                browser_.Create(window_, bounds, Utf8ToWide(startAddress));
                 break;
-            }
             case ControlKind::Timer:
                 break;  // no window; started by SetTimerPeriod
         }
@@ -210,29 +207,9 @@ void MainWindow::SetTimerPeriod(int milliseconds) {
 
 void MainWindow::ReloadBrowser() { browser_.Reload(); }
 
-namespace {
-
-// A menu's loop (the tool's menu for the page, the control's own menus, the
-// window's system menu) dispatches the window's messages, the timer's too.
-bool InMenuLoop() {
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
-    return ::GetGUIThreadInfo(::GetCurrentThreadId(), &thread) &&
-           (thread.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE));
-}
-
-}  // namespace
-
-app::PageHold MainWindow::PageHoldNow() {
-    // A tick or a click inside a page's modal loop (an alert from a click, a
-    // prompt of the control, the leave-page question of a reload) would start
-    // a whole pass inside the waiting one. Commands dispatched by the
-    // binding's walk are not inside a document call. While the next page is
-    // on its way the old one is still shown, already sent.
-    if (DocumentCallScope::InProgress() || InMenuLoop()) return app::PageHold::Dialog;
-    if (browser_.IsPageReady()) return app::PageHold::None;
-    return browser_.Loads().WaitsForSentForm() ? app::PageHold::SentForm : app::PageHold::Loading;
-}
+// Why the browser holds the page: a page on its way (the old one is still
+// shown, already sent), a dialog of the page's, a menu's loop.
+app::PageHold MainWindow::PageHoldNow() { return browser_.Hold(); }
 
 namespace {
 
@@ -289,27 +266,26 @@ WebBrowser* MainWindow::PageBrowserFor(HWND window) const {
     return nullptr;
 }
 
-ComPtr<IDispatch> MainWindow::OpenPageWindow() {
-    auto page = PageWindow::Create(
-        Utf8ToWide(definition_ ? definition_->title : std::string_view()),
-        [this] { return OpenPageWindow(); },
-        [this](PageWindow& closed) {
-            std::erase_if(pageWindows_, [&](const auto& page) { return page.get() == &closed; });
-        });
-    if (!page) return {};
-    ComPtr<IDispatch> application = page->Browser().Application();
-    if (!application) return {};  // the page window goes again with `page`
+// Every window of the page's, and the windows their pages open in turn.
+app::Browser* MainWindow::OpenPageWindow() {
+    auto page = PageWindow::Create(*this);
+    // Without a control the page window goes again with `page`.
+    if (!page || !page->Browser().Application()) return nullptr;
     pageWindows_.push_back(std::move(page));
-    return application;
+    return &pageWindows_.back()->Browser();
 }
 
-ComPtr<IDispatch> MainWindow::OpenNewWindow(WebBrowser&) { return OpenPageWindow(); }
+void MainWindow::PageWindowClosed(PageWindow& closed) {
+    std::erase_if(pageWindows_, [&](const auto& page) { return page.get() == &closed; });
+}
+
+app::Browser* MainWindow::OpenNewWindow(app::Browser&) { return OpenPageWindow(); }
 
 // The main window stays when its page calls window.close().
-void MainWindow::CloseWindow(WebBrowser&) {}
+void MainWindow::CloseWindow(app::Browser&) {}
 
 // F5, Ctrl+R and the page's menu reload as 刷新 does.
-void MainWindow::ReloadRequested(WebBrowser&) { app::RunRoutine(app::Routine::RefreshPage); }
+void MainWindow::ReloadRequested(app::Browser&) { app::RunRoutine(app::Routine::RefreshPage); }
 
 // While the page holds the commands (a sent form waits for its answer, the
 // control shows a dialog), the pointer over the buttons and frames is the
@@ -321,7 +297,7 @@ bool MainWindow::SetBusyCursor(HWND over, UINT hit) {
 }
 
 // The pointer changes now, not at its next move.
-void MainWindow::ReadinessChanged(WebBrowser&, bool) {
+void MainWindow::ReadinessChanged(app::Browser&, bool) {
     POINT pointer{};
     if (!window_ || !::GetCursorPos(&pointer)) return;
     HWND over = ::WindowFromPoint(pointer);
@@ -417,9 +393,7 @@ void MainWindow::EraseBackground(HDC dc) {
 }
 
 void MainWindow::ReleaseResources() {
-    if (browser_host::win32::CurrentMessagePreTranslator() ==
-        static_cast<browser_host::win32::MessagePreTranslator*>(this))
-        browser_host::win32::SetMessagePreTranslator(nullptr);
+    preTranslation_.Reset();
     groupBoxFont_.Reset();
     buttonFont_.Reset();
 }

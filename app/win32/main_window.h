@@ -22,9 +22,10 @@ namespace autolabel::app::win32 {
 
 class MainWindow : public app::ProgramWindow,
                    private browser_host::win32::MessagePreTranslator,
-                   private WebBrowser::Delegate {
+                   private app::Browser::Delegate,
+                   private PageWindow::Owner {
   public:
-    MainWindow() = default;
+    MainWindow() : browser_(static_cast<app::Browser::Delegate&>(*this)) {}
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
     ~MainWindow() override;
@@ -73,11 +74,12 @@ class MainWindow : public app::ProgramWindow,
     bool FocusButtonAtEnd(bool first);
     // The control of the page's window that `window` is in, if any.
     WebBrowser* PageBrowserFor(HWND window) const;
-    support::win32::ComPtr<IDispatch> OpenPageWindow();
-    support::win32::ComPtr<IDispatch> OpenNewWindow(WebBrowser& opener) override;
-    void CloseWindow(WebBrowser& browser) override;
-    void ReloadRequested(WebBrowser& browser) override;
-    void ReadinessChanged(WebBrowser& browser, bool ready) override;
+    app::Browser* OpenPageWindow() override;
+    void PageWindowClosed(PageWindow& window) override;
+    app::Browser* OpenNewWindow(app::Browser& opener) override;
+    void CloseWindow(app::Browser& browser) override;
+    void ReloadRequested(app::Browser& browser) override;
+    void ReadinessChanged(app::Browser& browser, bool ready) override;
     void ReleaseResources();
 
     HWND window_ = nullptr;
@@ -91,6 +93,7 @@ class MainWindow : public app::ProgramWindow,
     support::win32::UniqueFont groupBoxFont_;
     support::win32::UniqueFont buttonFont_;
     int timerPeriod_ = 0;  // as last set; 0: the timer is stopped
+    browser_host::win32::PreTranslatorRegistration preTranslation_;
 };
 
 }  // namespace autolabel::app::win32

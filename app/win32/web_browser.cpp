@@ -1,18 +1,16 @@
 #include "app/win32/web_browser.h"
 
 #include <mshtml.h>
-#include <ocidl.h>
-#include <oleacc.h>
 
-#include <map>
-#include <string_view>
 #include <utility>
 
-#include "app/reload_decision.h"
 #include "app/win32/browser_keys.h"
 #include "app/win32/editable_focus.h"
+#include "page/browser_host/document_window.h"
 #include "page/browser_host/win32/dispatch_object.h"
 #include "page/browser_host/win32/document_call.h"
+#include "page/browser_host/win32/win32_platform.h"
+#include "page/browser_host/win32/window_handle.h"
 #include "support/win32/unique_bstr.h"
 #include "support/win32/unique_variant.h"
 #include "support/win32/utf16.h"
@@ -23,28 +21,31 @@ using namespace support::win32;
 
 using namespace browser_host::win32;
 
-WebBrowser::WebBrowser() : loads_([this] { return ReadDocumentState(window_); }) {}
+WebBrowser::WebBrowser(app::Browser::Delegate& owner)
+    : app::Browser(owner), loads_(Navigation(), *this) {}
 
-bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view address,
-                        Delegate& delegate) {
+bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view address) {
     Destroy();
     ComPtr<IOleObject> object;
     if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                   object.PutVoid())))
         return false;
-    auto site = ComPtr<BrowserSite>::Adopt(new BrowserSite(parent, bounds));
-    if (FAILED(object->SetClientSite(site.Get()))) return false;
+    BrowserSiteHandler& handler = *this;
+    auto site = ComPtr<BrowserSite>::Adopt(new BrowserSite(parent, bounds, handler));
+    if (FAILED(object->SetClientSite(site.Get()))) {
+        site->Disconnect();
+        return false;
+    }
     RECT position = bounds;
     if (FAILED(
             object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.Get(), 0, parent, &position))) {
         object->SetClientSite(nullptr);
+        site->Disconnect();
         return false;
     }
     object_ = std::move(object);
     site_ = std::move(site);
     parent_ = parent;
-    delegate_ = &delegate;
-    site_->SetPageCommands(PageCommands());
     browser_ = object_.Query<IWebBrowser2>();
     if (auto window = object_.Query<IOleInPlaceObject>()) {
         window->GetWindow(&window_);
@@ -58,154 +59,76 @@ bool WebBrowser::Create(HWND parent, const RECT& bounds, std::wstring_view addre
     if (address.empty())
         browser_->put_RegisterAsBrowser(VARIANT_TRUE);  // a new window's control, for its opener
     else
-        NavigateTo(std::wstring(address));
+        Navigate(std::wstring(address));
     return true;
 }
 
 void WebBrowser::ConnectEvents() {
-    auto container = object_.Query<IConnectionPointContainer>();
-    if (!container) return;
-    ComPtr<IConnectionPoint> source;
-    if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, source.Put()))) return;
     auto identity = object_.Query<IUnknown>();
     auto events = ComPtr<BrowserEvents>::Adopt(new BrowserEvents(*this, identity.Get()));
-    DWORD cookie = 0;
-    if (FAILED(source->Advise(static_cast<IDispatch*>(events.Get()), &cookie))) return;
-    events_ = std::move(events);
-    eventSource_ = std::move(source);
-    eventCookie_ = cookie;
+    connection_ = Advise(object_.Get(), DIID_DWebBrowserEvents2, events.Get());
+    if (connection_) events_ = std::move(events);
 }
 
 void WebBrowser::DisconnectEvents() {
     if (events_) events_->Disconnect();
-    if (eventSource_) eventSource_->Unadvise(eventCookie_);
-    eventSource_.Reset();
+    connection_.Reset();
     events_.Reset();
-    eventCookie_ = 0;
 }
 
-void WebBrowser::Reload() {
-    if (!browser_ && !reloadTarget_) return;
-    // The control may ask the leave-page question inside Navigate or
-    // Refresh2, a modal loop where the timer keeps ticking.
-    const DocumentCallScope call;
-    ReloadTarget& control = reloadTarget_ ? *reloadTarget_ : *this;
-    const std::string address = WideToUtf8(control.LocationUrl());
-    const ReloadDecision decision = DecideReload({address, origin_.FromPost(), {}});
-    reloading_ = true;
-    switch (decision.kind) {
-        case ReloadDecision::Kind::ReloadCompletely:
-            if (control.Refresh2(PageReload::kReloadLevel))
-                loads_.ReloadStarted(MainFrameLoads::Reload::Refresh);
-            break;
-        case ReloadDecision::Kind::GoTo:
-            if (control.NavigateTo(Utf8ToWide(decision.address)))
-                loads_.ReloadStarted(MainFrameLoads::Reload::Navigation);
-            break;
-        case ReloadDecision::Kind::Nothing:
-            break;
-    }
-    reloading_ = false;
-    CheckReadiness();
+ShownPage WebBrowser::PageShown() {
+    return {WideToUtf8(Target().LocationUrl()), origin_.FromPost(), {}};
 }
 
-bool WebBrowser::IsPageReady() { return !loads_.OnItsWay() && !(site_ && site_->ShowsModalUi()); }
-
-// The readiness is checked after every event that may change it, and again
-// every kReadinessRecheckMs while the page is not ready: the end of a load's
-// bound, and of a refresh read from its document, come with no event.
 namespace {
 
-constexpr UINT kReadinessRecheckMs = 250;
+// The tool's reload on its way: a call into the page (the control may ask
+// the leave-page question inside Navigate or Refresh2, a modal loop where
+// the timer keeps ticking), and not the tool's press of the page's control.
+class ReloadCall {
+  public:
+    explicit ReloadCall(bool& reloading) noexcept : reloading_(reloading) { reloading_ = true; }
+    ~ReloadCall() { reloading_ = false; }
+    ReloadCall(const ReloadCall&) = delete;
+    ReloadCall& operator=(const ReloadCall&) = delete;
 
-// Thread timers carry no data of their own.
-std::map<UINT_PTR, WebBrowser*>& ReadinessRechecks() {
-    static std::map<UINT_PTR, WebBrowser*> rechecks;
-    return rechecks;
-}
+  private:
+    DocumentCallScope call_;
+    bool& reloading_;
+};
 
 }  // namespace
 
-void WebBrowser::CheckReadiness() {
-    if (!delegate_) return;
-    const bool ready = IsPageReady();
-    if (!ready && !readinessRecheck_) {
-        readinessRecheck_ = ::SetTimer(nullptr, 0, kReadinessRecheckMs, OnReadinessRecheck);
-        if (readinessRecheck_) ReadinessRechecks()[readinessRecheck_] = this;
-    } else if (ready) {
-        StopReadinessRecheck();
-    }
-    if (ready == ready_) return;
-    ready_ = ready;
-    delegate_->ReadinessChanged(*this, ready);
+bool WebBrowser::ReloadFromServer() {
+    const ReloadCall call(reloading_);
+    return Target().Refresh2(PageReload::kReloadLevel);
 }
 
-void WebBrowser::StopReadinessRecheck() {
-    if (!readinessRecheck_) return;
-    ::KillTimer(nullptr, readinessRecheck_);
-    ReadinessRechecks().erase(std::exchange(readinessRecheck_, 0));
+bool WebBrowser::NavigateTo(const std::string& address) {
+    const ReloadCall call(reloading_);
+    return Target().Navigate(Utf8ToWide(address));
 }
 
-void CALLBACK WebBrowser::OnReadinessRecheck(HWND, UINT, UINT_PTR timer, DWORD) {
-    const auto found = ReadinessRechecks().find(timer);
-    if (found == ReadinessRechecks().end()) {
-        ::KillTimer(nullptr, timer);  // a tick posted before its browser stopped it
-        return;
-    }
-    found->second->CheckReadiness();
+void WebBrowser::ReloadStarted(ReloadDecision::Kind kind) {
+    loads_.ReloadStarted(kind == ReloadDecision::Kind::GoTo ? MainFrameLoads::Reload::Navigation
+                                                            : MainFrameLoads::Reload::Refresh);
 }
 
-BrowserSite::PageCommands WebBrowser::PageCommands() {
-    BrowserSite::PageCommands commands;
-    commands.browserKey = [this](const MSG& key) { return TakeBrowserKey(key); };
-    commands.run = [this](BrowserAction action) { Run(action); };
-    commands.modalUiChanged = [this] { CheckReadiness(); };
-    return commands;
+void WebBrowser::GoBack() {
+    if (browser_) browser_->GoBack();
 }
 
-bool WebBrowser::TakeBrowserKey(const MSG& key) {
-    const BrowserAction action =
-        BrowserActionFor(KeyPressOf(key, [&] { return FocusIsEditable(key.hwnd); }));
-    if (action == BrowserAction::PassOn) return false;
-    Run(action);
-    return true;
+void WebBrowser::GoForward() {
+    if (browser_) browser_->GoForward();
 }
 
-void WebBrowser::Run(BrowserAction action) {
-    switch (action) {
-        case BrowserAction::Reload:
-            if (delegate_)
-                delegate_->ReloadRequested(*this);
-            else
-                Reload();
-            break;
-        case BrowserAction::Back:
-            if (browser_) browser_->GoBack();
-            break;
-        case BrowserAction::Forward:
-            if (browser_) browser_->GoForward();
-            break;
-        case BrowserAction::ZoomIn:
-            SetZoom(ZoomedIn(zoom_));
-            break;
-        case BrowserAction::ZoomOut:
-            SetZoom(ZoomedOut(zoom_));
-            break;
-        case BrowserAction::ZoomReset:
-            SetZoom(1.0);
-            break;
-        case BrowserAction::Stop:
-            if (browser_) browser_->Stop();
-            break;
-        case BrowserAction::PassOn:
-        case BrowserAction::Swallow:
-            break;
-    }
+void WebBrowser::StopLoading() {
+    if (browser_) browser_->Stop();
 }
 
 // The control's optical zoom, in percent (10 to 1000); its own keys for it
 // are off where it is hosted.
-void WebBrowser::SetZoom(double level) {
+void WebBrowser::SetZoomLevel(double level) {
     zoom_ = level;
     if (!browser_) return;
     UniqueVariant percent;
@@ -216,29 +139,73 @@ void WebBrowser::SetZoom(double level) {
 
 namespace {
 
+// A menu's loop (the tool's menu for the page, the control's own menus, the
+// window's system menu) dispatches the window's messages, the timer's too.
+bool InMenuLoop() {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    return ::GetGUIThreadInfo(::GetCurrentThreadId(), &thread) &&
+           (thread.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE));
+}
+
+}  // namespace
+
+// The control's own modal UI, and whatever runs a modal loop of the page's:
+// a tick or a click there (an alert from a click, a prompt of the control,
+// the leave-page question of a reload) would start a whole pass inside the
+// waiting one. Commands dispatched by the binding's walk are not inside a
+// document call.
+bool WebBrowser::ShowsDialog() {
+    return (site_ && site_->ShowsModalUi()) || InMenuLoop() || DocumentCallScope::InProgress();
+}
+
+// The top-level page's load, as its events report it: from its start until
+// it ends, past the readiness bound too (a page hanging on an image).
+bool WebBrowser::IsLoading() {
+    loads_.FollowRefresh();
+    return Navigation().OnItsWay();
+}
+
+// Every kReadinessRecheckMs while the page is not ready: the end of a
+// load's bound, and of a refresh read from its document, come with no event.
+void WebBrowser::SetReadinessRecheck(bool on) {
+    if (!on)
+        readinessRecheck_.Reset();
+    else if (!readinessRecheck_)
+        readinessRecheck_ = StartThreadTimer(kReadinessRecheckMs, *this);
+}
+
+bool WebBrowser::OnBrowserKey(const MSG& key) {
+    KeyPress press = KeyPressOf(key);
+    // Asked of the page's documents only where it matters.
+    if (press.key == Key::Backspace) press.focusIsEditable = FocusIsEditable(key.hwnd);
+    return HandleKey(press);
+}
+
+namespace {
+
 // The document shown in `window` when it is the page's document window,
 // asked as the binding asks it.
-ComPtr<IDispatch> DocumentInWindow(HWND window) {
-    char name[32] = {};
-    if (!window || !::GetClassNameA(window, name, sizeof name) ||
-        std::string_view(name) != "Internet Explorer_Server")
-        return {};
-    static const UINT request = ::RegisterWindowMessageA("WM_HTML_GETOBJECT");
-    DWORD_PTR answer = 0;
-    if (!::SendMessageTimeoutA(window, request, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) || !answer)
-        return {};
-    ComPtr<IUnknown> document;
-    if (FAILED(::ObjectFromLresult(answer, IID_IHTMLDocument, 0, document.PutVoid()))) return {};
-    return document.Query<IDispatch>();
+browser_host::DomRef DocumentInWindow(HWND window) {
+    Win32Platform platform;
+    const browser_host::WindowHandle handle = FromHwnd(window);
+    browser_host::DomRef document;
+    if (window && browser_host::IsDocumentWindow(platform, handle))
+        browser_host::RequestDocument(platform, handle, document);
+    return document;
 }
 
 }  // namespace
 
 bool WebBrowser::FocusIsEditable(HWND keyWindow) const {
     // The document of the window the key was typed in, else the control's.
-    ComPtr<IDispatch> document = DocumentInWindow(keyWindow);
-    if (!document && browser_) browser_->get_Document(document.Put());
-    return win32::FocusIsEditable(DispatchObject::Wrap(std::move(document)));
+    browser_host::DomRef document = DocumentInWindow(keyWindow);
+    if (!document && browser_) {
+        ComPtr<IDispatch> shown;
+        browser_->get_Document(shown.Put());
+        document = DispatchObject::Wrap(std::move(shown));
+    }
+    return win32::FocusIsEditable(document);
 }
 
 bool WebBrowser::Contains(HWND window) const noexcept {
@@ -292,8 +259,8 @@ ComPtr<IDispatch> WebBrowser::Application() const {
 }
 
 void WebBrowser::Destroy() {
-    StopReadinessRecheck();
-    ready_ = true;
+    readinessRecheck_.Reset();
+    ForgetReadiness();
     DisconnectEvents();
     browser_.Reset();
     if (object_) {
@@ -301,9 +268,10 @@ void WebBrowser::Destroy() {
         object_->SetClientSite(nullptr);
         object_.Reset();
     }
+    if (site_) site_->Disconnect();
     site_.Reset();
-    delegate_ = nullptr;
     zoom_ = 1.0;
+    requestedWidth_ = requestedHeight_ = 0;
     origin_ = {};
     loads_.NavigationEnded();
     window_ = nullptr;
@@ -351,12 +319,26 @@ void WebBrowser::OnFileDownload(bool activeDocument) {
     CheckReadiness();
 }
 
+// The owner's new window is of this shell's kind: its control shows the page.
 ComPtr<IDispatch> WebBrowser::OnNewWindow() {
-    return delegate_ ? delegate_->OpenNewWindow(*this) : ComPtr<IDispatch>();
+    auto* opened = dynamic_cast<WebBrowser*>(Owner().OpenNewWindow(*this));
+    return opened ? opened->Application() : ComPtr<IDispatch>();
 }
 
-void WebBrowser::OnWindowClosing() {
-    if (delegate_) delegate_->CloseWindow(*this);
+void WebBrowser::OnWindowClosing() { Owner().CloseWindow(*this); }
+
+void WebBrowser::OnTitleChange(const std::wstring& title) {
+    Owner().TitleChanged(*this, PageWindowTitle(WideToUtf8(title), WideToUtf8(LocationUrl())));
+}
+
+void WebBrowser::OnWindowSetWidth(int width) {
+    requestedWidth_ = width;
+    Owner().WindowSizeRequested(*this, requestedWidth_, requestedHeight_);
+}
+
+void WebBrowser::OnWindowSetHeight(int height) {
+    requestedHeight_ = height;
+    Owner().WindowSizeRequested(*this, requestedWidth_, requestedHeight_);
 }
 
 std::wstring WebBrowser::LocationUrl() {
@@ -365,7 +347,7 @@ std::wstring WebBrowser::LocationUrl() {
     return std::wstring(address.View());
 }
 
-bool WebBrowser::NavigateTo(const std::wstring& address) {
+bool WebBrowser::Navigate(const std::wstring& address) {
     auto url = UniqueBstr::From(address);
     UniqueVariant none;
     return browser_ &&

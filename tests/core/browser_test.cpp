@@ -28,6 +28,12 @@ class EngineInMemory final : public app::Browser, private app::Browser::Delegate
     std::vector<bool> told;  // what the owner was told, in order
     int reloadsRequested = 0;
 
+    // The engine's view goes, as a shell's does: its recheck stopped.
+    void ViewGone() {
+        rechecking = false;
+        ForgetReadiness();
+    }
+
   private:
     app::ShownPage PageShown() override { return shown; }
     bool BeginReload() override { return !putsOff; }
@@ -81,6 +87,17 @@ TEST(Browser, TellsItsOwnerOnceWhenTheReadinessTurnsAndRechecksMeanwhile) {
     browser.CheckReadiness();
     EXPECT_EQ(browser.told, (std::vector<bool>{false, true}));
     EXPECT_FALSE(browser.rechecking);
+
+    // The view goes while the page is held, and the next one holds again:
+    // the owner is told again and the recheck starts again.
+    browser.Navigation().Ended();
+    browser.Navigation().Started();
+    browser.CheckReadiness();
+    ASSERT_TRUE(browser.rechecking);
+    browser.ViewGone();
+    browser.CheckReadiness();
+    EXPECT_TRUE(browser.rechecking);
+    EXPECT_EQ(browser.told, (std::vector<bool>{false, true, false, false}));
 }
 
 TEST(Browser, ReloadNeverSendsAFormAgainNorRunsUnderADialog) {

@@ -8,8 +8,13 @@ thread_local MessagePreTranslator* preTranslator = nullptr;
 
 }  // namespace
 
-void SetMessagePreTranslator(MessagePreTranslator* translator) noexcept {
-    preTranslator = translator;
+void PreTranslatorTraits::Close(MessagePreTranslator* translator) noexcept {
+    if (preTranslator == translator) preTranslator = nullptr;
+}
+
+PreTranslatorRegistration RegisterMessagePreTranslator(MessagePreTranslator& translator) noexcept {
+    preTranslator = &translator;
+    return PreTranslatorRegistration(&translator);
 }
 
 MessagePreTranslator* CurrentMessagePreTranslator() noexcept { return preTranslator; }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "support/unique_any.h"
+
 namespace autolabel::browser_host::win32 {
 
 class MessagePreTranslator {
@@ -16,9 +18,21 @@ class MessagePreTranslator {
     ~MessagePreTranslator() = default;
 };
 
-// The thread's pre-translator; null for none. The window that sets it clears
-// it before it goes.
-void SetMessagePreTranslator(MessagePreTranslator* translator) noexcept;
+struct PreTranslatorTraits {
+    using Type = MessagePreTranslator*;
+    static MessagePreTranslator* None() noexcept { return nullptr; }
+    static bool IsNone(MessagePreTranslator* translator) noexcept { return !translator; }
+    // The thread has none again, unless another has taken its place.
+    static void Close(MessagePreTranslator* translator) noexcept;
+};
+// The thread's pre-translator for the life of the holder.
+using PreTranslatorRegistration = support::UniqueAny<PreTranslatorTraits>;
+
+// `translator` pre-translates the thread's messages from now on, in place
+// of any before it.
+[[nodiscard]] PreTranslatorRegistration RegisterMessagePreTranslator(
+    MessagePreTranslator& translator) noexcept;
+// The thread's pre-translator; null for none.
 MessagePreTranslator* CurrentMessagePreTranslator() noexcept;
 
 void DeliverMessage(MSG& message);

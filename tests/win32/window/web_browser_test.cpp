@@ -10,10 +10,13 @@
 #include <urlmon.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/navigation_watch.h"
 #include "app/win32/page_reload.h"
+#include "app/win32/system_dpi.h"
+#include "app/win32/window_layout.h"
 #include "support/win32/unique_bstr.h"
 #include "support/win32/unique_variant.h"
 #include "tests/win32/support/main_window_fixture.h"
@@ -241,7 +244,7 @@ class RecordingReloadTarget final : public ReloadTarget {
     bool takes = true;
 
     std::wstring LocationUrl() override { return location; }
-    bool NavigateTo(const std::wstring& address) override {
+    bool Navigate(const std::wstring& address) override {
         calls.push_back(L"Navigate " + address);
         return takes;
     }
@@ -269,6 +272,27 @@ TEST(PageReload, APostsAnswerIsKnownOnceItHasArrivedAndUntilTheNextPage) {
     EXPECT_EQ(PageReload::kReloadLevel, REFRESH_COMPLETELY);
 }
 
+// TitleChange, and WindowSetWidth or WindowSetHeight, as the control raises them.
+void RaiseTitleChange(IDispatch* sink, const wchar_t* title) {
+    auto text = UniqueBstr::From(title);
+    ASSERT_EQ(RaiseEvent(sink, DISPID_TITLECHANGE, {Text(text)}), S_OK);
+}
+
+void RaiseSizeEvent(IDispatch* sink, DISPID event, LONG pixels) {
+    VARIANT size;
+    size.vt = VT_I4;
+    size.lVal = pixels;
+    ASSERT_EQ(RaiseEvent(sink, event, {size}), S_OK);
+}
+
+// The address the control reports, as the window reads it.
+std::wstring LocationOf(IDispatch* control) {
+    auto browser = ComPtr<IDispatch>::Share(control).Query<IWebBrowser2>();
+    UniqueBstr address;
+    if (browser) browser->get_LocationURL(address.Put());
+    return std::wstring(address.View());
+}
+
 TEST_F(MainWindowTest, ANewWindowOfThePageOpensInAWindowOfTheToolsOwn) {
     IDispatch* sink = window.Browser().EventSink();
     ASSERT_NE(sink, nullptr);
@@ -294,6 +318,38 @@ TEST_F(MainWindowTest, ANewWindowOfThePageOpensInAWindowOfTheToolsOwn) {
     ::GetClientRect(page, &client);
     ::GetClientRect(browser, &bounds);
     EXPECT_TRUE(::EqualRect(&client, &bounds));  // the page fills it
+
+    // An ordinary browser's size, at the system's scale, until the page
+    // asks for one (window.open's width and height); a size too small to
+    // read a page in is not taken.
+    const int dpi = SystemDpi();
+    const auto pageArea = [&] {
+        ::GetClientRect(page, &client);
+        return std::pair<int, int>(client.right, client.bottom);
+    };
+    EXPECT_EQ(pageArea(), std::pair(ScaleToDpi(900, dpi), ScaleToDpi(640, dpi)));
+    IDispatch* pageSink = pages[0]->Browser().EventSink();
+    RaiseSizeEvent(pageSink, DISPID_WINDOWSETWIDTH, 480);
+    EXPECT_EQ(pageArea(), std::pair(ScaleToDpi(480, dpi), ScaleToDpi(640, dpi)));
+    RaiseSizeEvent(pageSink, DISPID_WINDOWSETHEIGHT, 360);
+    EXPECT_EQ(pageArea(), std::pair(ScaleToDpi(480, dpi), ScaleToDpi(360, dpi)));
+    RaiseSizeEvent(pageSink, DISPID_WINDOWSETWIDTH, 1);
+    EXPECT_EQ(pageArea(), std::pair(ScaleToDpi(900, dpi), ScaleToDpi(360, dpi)));
+    ::GetClientRect(browser, &bounds);
+    EXPECT_TRUE(::EqualRect(&client, &bounds));
+    // Its title is the page's, else its address.
+    RaiseTitleChange(pageSink, L"帖子详情");
+    EXPECT_EQ(TextOf(page), L"帖子详情");
+    RaiseTitleChange(pageSink, L"");
+    EXPECT_EQ(TextOf(page), LocationOf(opened.Get()));
+    // The main window keeps its own title and size.
+    RECT mainBefore{}, mainAfter{};
+    ::GetWindowRect(window.Handle(), &mainBefore);
+    RaiseTitleChange(window.Browser().EventSink(), L"帖子详情");
+    RaiseSizeEvent(window.Browser().EventSink(), DISPID_WINDOWSETWIDTH, 480);
+    ::GetWindowRect(window.Handle(), &mainAfter);
+    EXPECT_EQ(TextOf(window.Handle()), L"青禾核心用户标注平台自动刷贴器");
+    EXPECT_TRUE(::EqualRect(&mainBefore, &mainAfter));
 
     // Closing it leaves the main window alone.
     opened.Reset();
@@ -513,10 +569,10 @@ TEST_F(ServedPageTest, AFormsNavigationHoldsTheCommandsUntilItsDocumentExistsHow
         SCOPED_TRACE("posted 10 minutes ago");
         ExpectTheCommandsHeld();
     }
-    EXPECT_TRUE(window.Browser().Loads().WaitsForSentForm());
+    EXPECT_TRUE(window.Browser().Navigation().WaitsForSentForm());
     // Committed: the new page is labelled 30 s later even if it hangs on an image.
     RaiseAddressEvent(sink, DISPID_NAVIGATECOMPLETE2, control.Get());
-    EXPECT_FALSE(window.Browser().Loads().WaitsForSentForm());
+    EXPECT_FALSE(window.Browser().Navigation().WaitsForSentForm());
     now += std::chrono::seconds(29);
     {
         SCOPED_TRACE("29 s after the commit");
@@ -551,7 +607,7 @@ TEST_F(ServedPageTest, AFormsNavigationHoldsTheCommandsUntilItsDocumentExistsHow
     submit->onClick = [&] { Navigate(sink, control.Get(), "", false); };
     Click("按钮2");
     submit->onClick = nullptr;
-    EXPECT_TRUE(window.Browser().Loads().WaitsForSentForm());
+    EXPECT_TRUE(window.Browser().Navigation().WaitsForSentForm());
     now += std::chrono::minutes(1);
     ExpectTheCommandsHeld();
     RaiseFileDownload(true);  // every page is announced so
@@ -563,7 +619,7 @@ TEST_F(ServedPageTest, AFormsNavigationHoldsTheCommandsUntilItsDocumentExistsHow
     // takes the hold over with its own bound.
     Navigate(sink, control.Get(), "label=1", false);
     Navigate(sink, control.Get(), "", false);
-    EXPECT_FALSE(window.Browser().Loads().WaitsForSentForm());
+    EXPECT_FALSE(window.Browser().Navigation().WaitsForSentForm());
     now += std::chrono::seconds(29);
     ExpectTheCommandsHeld();
     now += std::chrono::seconds(1);
@@ -658,12 +714,12 @@ TEST_F(ServedPageTest, TheControlsOwnModalUiHoldsTheCommandsUntilItGoes) {
     ExpectTheCommandsRun();
 }
 
-class ReadinessRecorder final : public WebBrowser::Delegate {
+class ReadinessRecorder final : public app::Browser::Delegate {
   public:
-    ComPtr<IDispatch> OpenNewWindow(WebBrowser&) override { return {}; }
-    void CloseWindow(WebBrowser&) override {}
-    void ReloadRequested(WebBrowser&) override {}
-    void ReadinessChanged(WebBrowser&, bool ready) override { told.push_back(ready); }
+    app::Browser* OpenNewWindow(app::Browser&) override { return nullptr; }
+    void CloseWindow(app::Browser&) override {}
+    void ReloadRequested(app::Browser&) override {}
+    void ReadinessChanged(app::Browser&, bool ready) override { told.push_back(ready); }
     std::vector<bool> told;
 };
 
@@ -674,8 +730,8 @@ TEST(WebBrowserReadiness, TellsItsOwnerEachTurn) {
     TestWindows windows;
     HWND parent = windows.Create("AutolabelReadinessParent", nullptr);
     ReadinessRecorder owner;
-    WebBrowser browser;
-    ASSERT_TRUE(browser.Create(parent, RECT{0, 0, 400, 300}, L"", owner));
+    WebBrowser browser(owner);
+    ASSERT_TRUE(browser.Create(parent, RECT{0, 0, 400, 300}, L""));
     IDispatch* sink = browser.EventSink();
     ComPtr<IDispatch> control = browser.Application();
     ASSERT_TRUE(sink && control);
