@@ -1,5 +1,6 @@
 // Finding an input or button element by type list and by name, id, title or position.
 #include "page/browser_host/value.h"
+#include "page/collection_item.h"
 #include "page/page_automation.h"
 
 namespace autolabel::automation {
@@ -18,21 +19,6 @@ DomRef TagsOfBody(const DomRef& document, const char* tag) {
     if (!all) return body.Call("getElementsByTagName", {Value::Text(tag)}).ToObject();
     body.Reset();
     return all.Call("tags", {Value::Text(tag)}).ToObject();
-}
-
-// collection.item(index), for a position below the collection's length.
-// The position goes as a double. A collection whose documented index is an
-// integer or a text may refuse that, or answer it with nothing (it answers
-// S_OK for an element it does not find): it is asked once more with a
-// 32-bit integer.
-DomRef ItemOf(const DomRef& collection, std::int32_t index) {
-    Value item;
-    const Value asDouble[] = {Value::Double(index)};
-    if (collection.TryCall("item", asDouble, item))
-        if (DomRef element = item.ToObject()) return element;
-    const Value asInteger[] = {Value::Int32(index)};
-    collection.TryCall("item", asInteger, item);
-    return item.ToObject();
 }
 
 // The identifier's hit on one of name, id, title, read lazily in that order.

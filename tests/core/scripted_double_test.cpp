@@ -48,6 +48,96 @@ TEST(ScriptedDom, KeepsOneTickedRadioButtonPerNameAndForm) {
     EXPECT_EQ(document->CheckedRadioNumbers(), (std::vector<int>{2, 3, 4, 5}));
 }
 
+TEST(ScriptedDom, WalksUpTheTreeAndReadsTextAsTheDocumentModelDoes) {
+    auto document = Page(
+        "<div id=post><p>Hello <b>big</b> world</p><script>var t=1;</script>"
+        "<span hidden>secret</span><label><input type=radio id=r>good</label></div>"
+        "<div id=other></div>");
+    DomRef doc = document->NewReference();
+    EXPECT_EQ(doc.Read("URL").ToText(), "about:blank");
+    document->SetUrl("http://forum.invalid/audit?page=2");
+    EXPECT_EQ(doc.Read("url").ToText(), "http://forum.invalid/audit?page=2");
+    // The document's own collections hold the root element too.
+    EXPECT_EQ(doc.Call("getElementsByTagName", {Value::Text("HTML")}).ToObject().Read("length"),
+              Value::Int32(1));
+
+    DomRef inputs = doc.Call("getElementsByTagName", {Value::Text("input")}).ToObject();
+    ASSERT_EQ(inputs.Read("length").ToInt32(), 1);
+    DomRef radio = inputs.Call("item", {Value::Double(0)}).ToObject();
+    DomRef post = radio.Read("parentElement").ToObject().Read("parentElement").ToObject();
+    EXPECT_EQ(post.Read("id").ToText(), "post");
+    std::vector<std::string> above;
+    for (DomRef up = post.Read("parentElement").ToObject(); up;
+         up = up.Read("parentElement").ToObject())
+        above.push_back(up.Read("tagName").ToText());
+    EXPECT_EQ(above, (std::vector<std::string>{"body", "html"}));
+
+    EXPECT_EQ(post.Call("contains", {Value::Object(radio)}), Value::Boolean(true));
+    EXPECT_EQ(radio.Call("contains", {Value::Object(radio)}), Value::Boolean(true));
+    EXPECT_EQ(radio.Call("contains", {Value::Object(post)}), Value::Boolean(false));
+    DomRef other = post.Read("parentElement")
+                       .ToObject()
+                       .Call("getElementsByTagName", {Value::Text("div")})
+                       .ToObject()
+                       .Call("item", {Value::Double(1)})
+                       .ToObject();
+    EXPECT_EQ(other.Read("id").ToText(), "other");
+    EXPECT_EQ(other.Call("contains", {Value::Object(radio)}), Value::Boolean(false));
+    EXPECT_EQ(other.Call("contains", {Value::Object(doc)}), Value::Boolean(false));
+
+    // textContent is every descendant's text; innerText only what is drawn.
+    EXPECT_EQ(post.Read("textContent").ToText(), "Hello big worldvar t=1;secretgood");
+    EXPECT_EQ(post.Read("innerText").ToText(), "Hello big worldgood");
+    document->Withhold("textContent");
+    EXPECT_TRUE(post.Read("textContent").IsEmpty());
+    EXPECT_EQ(post.Read("innerText").ToText(), "Hello big worldgood");
+}
+
+TEST(ScriptedDom, LaysOutOnlyWhatIsShownAndOpensOnlyItsOwnSitesFrames) {
+    auto document = Page(
+        "<input type=password id=a><div style='color: red; DISPLAY : none'>"
+        "<input type=password></div><input type=password hidden><input type=hidden>"
+        "<iframe id=same></iframe><iframe id=foreign></iframe>");
+    auto framed = Page("<input type=password>");
+    document->SetFrameDocument("same", framed);
+    {
+        DomRef doc = document->NewReference();
+        DomRef inputs = doc.Call("getElementsByTagName", {Value::Text("input")}).ToObject();
+        std::vector<std::int32_t> sizes;
+        for (int i = 0; i < 4; ++i) {
+            DomRef input = inputs.Call("item", {Value::Double(i)}).ToObject();
+            sizes.push_back(input.Read("offsetWidth").ToInt32());
+            sizes.push_back(input.Read("offsetHeight").ToInt32());
+        }
+        EXPECT_GT(sizes[0], 0);
+        EXPECT_GT(sizes[1], 0);
+        EXPECT_EQ(std::vector<std::int32_t>(sizes.begin() + 2, sizes.end()),
+                  std::vector<std::int32_t>(6, 0));
+
+        DomRef frames = doc.Call("getElementsByTagName", {Value::Text("iframe")}).ToObject();
+        DomRef inner = frames.Call("item", {Value::Double(0)})
+                           .ToObject()
+                           .Read("contentWindow")
+                           .ToObject()
+                           .Read("document")
+                           .ToObject();
+        EXPECT_EQ(inner.Call("getElementsByTagName", {Value::Text("input")})
+                      .ToObject()
+                      .Read("length")
+                      .ToInt32(),
+                  1);
+        EXPECT_EQ(framed->liveReferences(), 1);
+        DomRef foreign =
+            frames.Call("item", {Value::Double(1)}).ToObject().Read("contentWindow").ToObject();
+        EXPECT_TRUE(foreign);
+        EXPECT_TRUE(foreign.Read("document").IsEmpty());
+        EXPECT_TRUE(
+            inputs.Call("item", {Value::Double(0)}).ToObject().Read("contentWindow").IsEmpty());
+    }
+    EXPECT_EQ(document->liveReferences(), 0);
+    EXPECT_EQ(framed->liveReferences(), 0);
+}
+
 TEST(ScriptedDom, CountsEveryReferenceAndFailsOnceDisconnected) {
     auto document = Page("<input type=submit id=s>");
     {

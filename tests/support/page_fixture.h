@@ -24,6 +24,13 @@ inline std::shared_ptr<ScriptedDocument> Page(std::string_view bodyHtml) {
     return ScriptedDocument::FromHtml("<html><body>" + std::string(bodyHtml) + "</body></html>");
 }
 
+// A page served at an address (a bare page is at about:blank).
+inline std::shared_ptr<ScriptedDocument> PageAt(std::string url, std::string_view bodyHtml) {
+    auto document = Page(bodyHtml);
+    document->SetUrl(std::move(url));
+    return document;
+}
+
 struct BrowserPage {
     ScriptedPlatform platform;
     BrowserWindows windows = CreateBrowserWindows(platform);

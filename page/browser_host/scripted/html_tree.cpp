@@ -29,8 +29,15 @@ std::unique_ptr<HtmlElement> Convert(xmlNode* node, HtmlElement* parent) {
         xmlFree(value);
     }
     for (xmlNode* child = node->children; child; child = child->next) {
-        if (child->type == XML_ELEMENT_NODE)
+        if (child->type == XML_ELEMENT_NODE) {
             element->children.push_back(Convert(child, element.get()));
+        } else if ((child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) &&
+                   child->content) {
+            // A script's or a style's text comes as CDATA from the HTML parser.
+            std::string& run =
+                element->children.empty() ? element->text : element->children.back()->tail;
+            run += reinterpret_cast<const char*>(child->content);
+        }
     }
     return element;
 }
@@ -56,6 +63,13 @@ HtmlElement* HtmlElement::Ancestor(std::string_view wanted) const {
         if (up->tag == wanted) return up;
     }
     return nullptr;
+}
+
+bool HtmlElement::IsInclusiveAncestorOf(const HtmlElement& element) const {
+    for (const HtmlElement* up = &element; up; up = up->parent) {
+        if (up == this) return true;
+    }
+    return false;
 }
 
 std::unique_ptr<HtmlElement> ParseHtml(std::string_view html) {

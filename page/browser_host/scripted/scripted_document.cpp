@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "page/browser_host/ascii_case.h"
 #include "page/browser_host/dom_object.h"
@@ -30,6 +31,56 @@ std::string ReportedType(const HtmlElement& element) {
     return type;
 }
 
+// Whether the element is left out of the layout by itself: a `hidden`
+// attribute, display:none in its style, a hidden input, or an element that
+// is never drawn.
+bool HidesItself(const HtmlElement& element) {
+    static constexpr std::array<std::string_view, 7> kNeverDrawn{
+        "head", "script", "style", "title", "meta", "link", "template"};
+    if (std::find(kNeverDrawn.begin(), kNeverDrawn.end(), element.tag) != kNeverDrawn.end())
+        return true;
+    if (element.Attribute("hidden")) return true;
+    if (element.tag == "input" && ReportedType(element) == "hidden") return true;
+    const std::string* style = element.Attribute("style");
+    if (!style) return false;
+    std::string compact;
+    for (char c : AsciiLower(*style)) {
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') compact += c;
+    }
+    return compact.find("display:none") != std::string::npos;
+}
+
+// Whether the element has a box: neither it nor an ancestor hides itself.
+bool IsRendered(const HtmlElement& element) {
+    for (const HtmlElement* up = &element; up; up = up->parent) {
+        if (HidesItself(*up)) return false;
+    }
+    return true;
+}
+
+// textContent: the text of every descendant, in page order.
+void AppendTextContent(const HtmlElement& element, std::string& out) {
+    out += element.text;
+    for (const auto& child : element.children) {
+        AppendTextContent(*child, out);
+        out += child->tail;
+    }
+}
+
+// innerText of a rendered element: the text of what is drawn.
+void AppendRenderedText(const HtmlElement& element, std::string& out) {
+    out += element.text;
+    for (const auto& child : element.children) {
+        if (!HidesItself(*child)) AppendRenderedText(*child, out);
+        out += child->tail;
+    }
+}
+
+// The size an element with a box reports; what it is does not matter, only
+// that it is not 0.
+constexpr std::int32_t kRenderedWidth = 120;
+constexpr std::int32_t kRenderedHeight = 20;
+
 }  // namespace
 
 // The common part of the document's objects: the shared document, the
@@ -47,11 +98,11 @@ class ScriptedObject : public DomObject {
 
     bool ReadMember(std::string_view name, Value& result) noexcept override {
         Log(name);
-        return Connected(name) && Read(AsciiLower(name), result);
+        return Connected(name) && Offered(name) && Read(AsciiLower(name), result);
     }
     bool WriteMember(std::string_view name, const Value& value) noexcept override {
         Log(std::string(name) + "=" + value.ToText());
-        return Connected(name) && Write(AsciiLower(name), value);
+        return Connected(name) && Offered(name) && Write(AsciiLower(name), value);
     }
     bool CallMethod(std::string_view name, std::span<const Value> arguments,
                     Value& result) noexcept override {
@@ -64,7 +115,7 @@ class ScriptedObject : public DomObject {
             }
             Log(entry + ")");
         }
-        return Connected(name) && Call(AsciiLower(name), arguments, result);
+        return Connected(name) && Offered(name) && Call(AsciiLower(name), arguments, result);
     }
 
   protected:
@@ -88,6 +139,9 @@ class ScriptedObject : public DomObject {
             document_->connected_ = false;
         return document_->connected_;
     }
+    bool Offered(std::string_view member) const {
+        return !document_->withheld_.contains(AsciiLower(member));
+    }
     void Log(std::string_view member) {
         if (document_->keepLog_) document_->calls_.push_back(Label() + "." + std::string(member));
     }
@@ -108,6 +162,43 @@ class CollectionObject : public ScriptedObject {
   private:
     std::string label_;
     std::vector<HtmlElement*> items_;  // a snapshot: the double's pages do not change under a walk
+};
+
+// getElementsByTagName on a document (the root element included) or an element.
+Value ElementsByTagName(std::shared_ptr<ScriptedDocument> document, HtmlElement* root,
+                        bool withRoot, std::span<const Value> arguments) {
+    if (arguments.empty()) return Value();
+    std::string tag = AsciiLower(arguments[0].ToText());
+    std::vector<HtmlElement*> all, matching;
+    if (withRoot) all.push_back(root);
+    root->CollectDescendants(all);
+    for (HtmlElement* element : all) {
+        if (tag == "*" || element->tag == tag) matching.push_back(element);
+    }
+    std::string label = tag == "*" ? "elements" : tag + "s";
+    return Value::Object(DomRef::Adopt(
+        new CollectionObject(std::move(document), std::move(label), std::move(matching))));
+}
+
+// A frame's window, as far as a page's script reaches into it: its document,
+// which another site's page withholds.
+class WindowObject : public ScriptedObject {
+  public:
+    WindowObject(std::shared_ptr<ScriptedDocument> document, std::string label,
+                 std::shared_ptr<ScriptedDocument> shown)
+        : ScriptedObject(std::move(document)), label_(std::move(label)), shown_(std::move(shown)) {}
+
+  protected:
+    std::string Label() const override { return label_; }
+    bool Read(const std::string& name, Value& result) override {
+        if (name != "document" || !shown_) return false;
+        result = Value::Object(shown_->NewReference());
+        return true;
+    }
+
+  private:
+    std::string label_;
+    std::shared_ptr<ScriptedDocument> shown_;
 };
 
 class ElementObject : public ScriptedObject {
@@ -140,6 +231,34 @@ class ElementObject : public ScriptedObject {
         }
         if (name == "checked") {
             result = Value::Boolean(document_->Checked(element_));
+            return true;
+        }
+        if (name == "parentelement") {
+            HtmlElement* parent = element_->parent;
+            result = parent ? Wrap(new ElementObject(document_, parent)) : Value();
+            return true;
+        }
+        if (name == "textcontent" || name == "innertext") {
+            std::string text;
+            // A browser gives an element without a box its textContent as innerText.
+            if (name == "innertext" && IsRendered(*element_)) {
+                AppendRenderedText(*element_, text);
+            } else {
+                AppendTextContent(*element_, text);
+            }
+            result = Value::Text(std::move(text));
+            return true;
+        }
+        if (name == "offsetwidth" || name == "offsetheight") {
+            std::int32_t size = name == "offsetwidth" ? kRenderedWidth : kRenderedHeight;
+            result = Value::Int32(IsRendered(*element_) ? size : 0);
+            return true;
+        }
+        if (name == "contentwindow" && (element_->tag == "iframe" || element_->tag == "frame")) {
+            auto frame = document_->frames_.find(element_);
+            std::shared_ptr<ScriptedDocument> shown =
+                frame != document_->frames_.end() ? frame->second : nullptr;
+            result = Wrap(new WindowObject(document_, Label() + ".contentWindow", shown));
             return true;
         }
         if (name.starts_with("on")) {
@@ -175,6 +294,18 @@ class ElementObject : public ScriptedObject {
         if (name == "click") {
             Click();
             return true;
+        }
+        if (name == "contains") {
+            if (arguments.empty()) return false;
+            DomRef other = arguments[0].ToObject();
+            auto* element = dynamic_cast<ElementObject*>(other.Get());
+            result = Value::Boolean(element && element->document_ == document_ &&
+                                    element_->IsInclusiveAncestorOf(*element->element_));
+            return true;
+        }
+        if (name == "getelementsbytagname") {
+            result = ElementsByTagName(document_, element_, false, arguments);
+            return !result.IsEmpty();
         }
         return false;
     }
@@ -245,6 +376,10 @@ class DocumentObject : public ScriptedObject {
   protected:
     std::string Label() const override { return "document"; }
     bool Read(const std::string& name, Value& result) override {
+        if (name == "url") {
+            result = Value::Text(document_->url_);
+            return true;
+        }
         if (name != "body") return false;
         HtmlElement* root = document_->root_.get();
         HtmlElement* body = nullptr;
@@ -255,6 +390,11 @@ class DocumentObject : public ScriptedObject {
         }
         result = body ? Wrap(new ElementObject(document_, body)) : Value();
         return true;
+    }
+    bool Call(const std::string& name, std::span<const Value> arguments, Value& result) override {
+        if (name != "getelementsbytagname" || !document_->root_) return false;
+        result = ElementsByTagName(document_, document_->root_.get(), true, arguments);
+        return !result.IsEmpty();
     }
 };
 
@@ -313,6 +453,13 @@ std::vector<int> ScriptedDocument::CheckedRadioNumbers() const {
     }
     return numbers;
 }
+
+void ScriptedDocument::SetFrameDocument(std::string_view frameId,
+                                        std::shared_ptr<ScriptedDocument> document) {
+    if (const HtmlElement* frame = FindById(frameId)) frames_[frame] = std::move(document);
+}
+
+void ScriptedDocument::Withhold(std::string_view member) { withheld_.insert(AsciiLower(member)); }
 
 void ScriptedDocument::DisconnectAt(std::string_view member) { disconnectAt_ = AsciiLower(member); }
 

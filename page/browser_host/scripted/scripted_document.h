@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,17 @@ class ScriptedDocument : public std::enable_shared_from_this<ScriptedDocument> {
 
     // A new reference to the document object, as a document request yields.
     DomRef NewReference();
+
+    // The document's address (`URL`): "about:blank" until set, as a new
+    // browser document's.
+    void SetUrl(std::string url) { url_ = std::move(url); }
+    // The document a frame element (iframe or frame, by id) shows, as its
+    // contentWindow.document. A frame without one stands for another site's
+    // page, whose document a script of this page cannot read.
+    void SetFrameDocument(std::string_view frameId, std::shared_ptr<ScriptedDocument> document);
+    // Takes the member away from every object of the document, as an older
+    // document mode lacks textContent: its reads and calls fail.
+    void Withhold(std::string_view member);
 
     // References held right now on any object of this document.
     long liveReferences() const { return liveReferences_; }
@@ -60,6 +72,7 @@ class ScriptedDocument : public std::enable_shared_from_this<ScriptedDocument> {
     friend class DocumentObject;
     friend class ElementObject;
     friend class CollectionObject;
+    friend class WindowObject;
 
     std::string Label(const HtmlElement* element) const;
     bool Checked(const HtmlElement* element) const;
@@ -68,6 +81,9 @@ class ScriptedDocument : public std::enable_shared_from_this<ScriptedDocument> {
     HtmlElement* FindById(std::string_view id) const;
 
     std::unique_ptr<HtmlElement> root_;
+    std::string url_ = "about:blank";
+    std::map<const HtmlElement*, std::shared_ptr<ScriptedDocument>> frames_;
+    std::set<std::string, std::less<>> withheld_;
     std::map<const HtmlElement*, bool> checked_;
     std::map<std::string, std::function<void()>, std::less<>> clickActions_;
     std::vector<std::string> calls_;
