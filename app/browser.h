@@ -69,6 +69,19 @@ class Browser {
     // load or a dialog is on is the browser's.
     bool HandleKey(KeyPress press);
 
+    // The main frame committed a new document; `fromHistory`: brought back
+    // by Back, Forward or the back/forward cache, not served afresh.
+    void DocumentCommitted(bool fromHistory) noexcept {
+        shown_ = {shown_.number + 1, !fromHistory};
+    }
+    const ShownDocument& Shown() const noexcept { return shown_; }
+    // The tool pressed the page's control: held until the engine reports
+    // what the press led to (NavigationWatch::Pressed).
+    void Pressed() {
+        navigation_.Pressed();
+        CheckReadiness();
+    }
+
     // The main frame's navigations as the readiness rule sees them; the
     // shell's engine events feed it.
     NavigationWatch& Navigation() noexcept { return navigation_; }
@@ -117,6 +130,7 @@ class Browser {
   private:
     Delegate& delegate_;
     NavigationWatch navigation_;
+    ShownDocument shown_;
     bool ready_ = true;  // as the owner was last told
     bool rechecking_ = false;
 };

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/commands.h"
+#include "app/labeling_run.h"
 
 namespace autolabel::app {
 
@@ -33,6 +34,7 @@ int RunProgram(browser_host::Platform& platform, ProgramWindow& window,
     ArrangeExitRoutine();
     StartHook();
     mainWindow = &window;
+    labeling.SetStartAddress(startAddress);
     window.CreateMainWindow(MainWindowDefinition(), startAddress);
     int status = window.RunMessageLoop();
     // No command runs once the loop has ended.

@@ -25,6 +25,12 @@ class WindowServices {
     // reports.
     virtual PageHold PageHoldNow() = 0;
     bool IsPageReady() { return PageHoldNow() == PageHold::None; }
+    // The document the browser shows now.
+    virtual ShownDocument Document() = 0;
+    // A command has just pressed the page's control: the page is held from
+    // now until the browser reports what the press led to (briefly, where
+    // it leads nowhere).
+    virtual void PagePressed() = 0;
 };
 
 // A platform's MainWindow: built from the definition, run by RunProgram.

@@ -2,6 +2,7 @@
 
 #include "app/commands.h"
 #include "app/gtk/browser_session.h"
+#include "app/labeling_run.h"
 
 namespace autolabel::app::gtk {
 
@@ -10,6 +11,8 @@ namespace webkit = browser_host::webkit;
 namespace {
 
 constexpr const char* kRoutineKey = "autolabel-routine";
+// Often enough for a countdown in whole seconds.
+constexpr guint kStateRefreshMs = 500;
 
 void BindRoutine(GtkWidget* widget, Routine routine) {
     g_object_set_data(G_OBJECT(widget), kRoutineKey, GINT_TO_POINTER(static_cast<int>(routine)));
@@ -58,6 +61,8 @@ MainWindow::MainWindow(webkit::WebKitPlatform& platform) : platform_(platform) {
 
 MainWindow::~MainWindow() {
     timer_.Reset();
+    stateRefresh_.Reset();
+    state_.reset();
     pageWindows_.clear();
     if (window_) gtk_widget_destroy(GTK_WIDGET(window_));
     browser_.reset();
@@ -103,7 +108,12 @@ void MainWindow::CreateMainWindow(const WindowDefinition& definition,
         if (control.kind != ControlKind::RadioGroupBox)
             AddControl(GTK_FIXED(fixed), control, startAddress);
 
+    if (const ControlDefinition* browser = FindControl("超文本浏览框1"); browser && browser_)
+        state_ = std::make_unique<StateBubble>(
+            GTK_FIXED(fixed), GTK_WIDGET(browser_->View()),
+            GdkRectangle{browser->left, browser->top, browser->width, browser->height});
     gtk_widget_show_all(GTK_WIDGET(window_));
+    stateRefresh_.Reset(g_timeout_add(kStateRefreshMs, OnStateRefresh, this));
     if (definition.event == ControlEvent::Created) RunRoutine(definition.routine);
 }
 
@@ -183,6 +193,7 @@ void MainWindow::ReloadRequested(app::Browser&) { RunCommand(Routine::RefreshPag
 // dialog is open), the window shows the busy pointer over its buttons and
 // frames; the page shows its own.
 void MainWindow::ReadinessChanged(app::Browser&, bool ready) {
+    RefreshState();
     GdkWindow* shown = window_ ? gtk_widget_get_window(GTK_WIDGET(window_)) : nullptr;
     if (!shown) return;
     GdkDisplay* display = gdk_window_get_display(shown);
@@ -202,12 +213,28 @@ std::vector<PageWindow*> MainWindow::PageWindows() const {
 
 PageHold MainWindow::PageHoldNow() { return browser_ ? browser_->Hold() : PageHold::None; }
 
+ShownDocument MainWindow::Document() { return browser_ ? browser_->Shown() : ShownDocument{}; }
+
+void MainWindow::PagePressed() {
+    if (browser_) browser_->Pressed();
+}
+
 void MainWindow::RunCommand(Routine routine) {
     // One bound per command: a page that missed one in an earlier command
     // is tried afresh.
     platform_.bridge().BeginCommand();
     if (browser_) browser_->ExpectToolPress();
     RunRoutine(routine);
+    RefreshState();
+}
+
+void MainWindow::RefreshState() {
+    if (state_) state_->Show(labeling.StateLine(PageHoldNow()));
+}
+
+gboolean MainWindow::OnStateRefresh(gpointer self) {
+    static_cast<MainWindow*>(self)->RefreshState();
+    return G_SOURCE_CONTINUE;
 }
 
 void MainWindow::OnButtonClicked(GtkWidget* button, gpointer self) {
@@ -233,6 +260,7 @@ int MainWindow::RunMessageLoop() {
 void MainWindow::OnDestroy(GtkWidget*, gpointer data) {
     auto* self = static_cast<MainWindow*>(data);
     self->SetTimerPeriod(kTimerStoppedPeriodMs);
+    self->stateRefresh_.Reset();
     self->closeOnSignal_.reset();
     self->window_ = nullptr;
     if (gtk_main_level() > 0) gtk_main_quit();

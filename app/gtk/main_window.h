@@ -14,6 +14,7 @@
 
 #include "app/gtk/close_on_signal.h"
 #include "app/gtk/page_window.h"
+#include "app/gtk/state_bubble.h"
 #include "app/gtk/web_browser.h"
 #include "app/window_services.h"
 #include "page/browser_host/webkit/webkit_platform.h"
@@ -39,6 +40,8 @@ class MainWindow final : public ProgramWindow,
     void SetTimerPeriod(int milliseconds) override;
     void ReloadBrowser() override;
     PageHold PageHoldNow() override;
+    ShownDocument Document() override;
+    void PagePressed() override;
 
     // What the window is made of, for whoever drives or inspects it.
     GtkWindow* Window() const { return window_; }
@@ -47,6 +50,8 @@ class MainWindow final : public ProgramWindow,
     // The widget of a control by its name in the definition, or null.
     GtkWidget* Control(std::string_view name) const;
     int TimerPeriod() const { return timerPeriod_; }
+    // What the state line over the browser shows now; "" while hidden.
+    std::string StateText() const { return state_ ? state_->Text() : ""; }
     // The windows the page has opened, oldest first.
     std::vector<PageWindow*> PageWindows() const;
 
@@ -66,6 +71,9 @@ class MainWindow final : public ProgramWindow,
     static gboolean OnGroupBoxReleased(GtkWidget* box, GdkEventButton* event, gpointer self);
     static gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer self);
     static gboolean OnTimer(gpointer self);
+    // The state line follows the run and the page as they change.
+    static gboolean OnStateRefresh(gpointer self);
+    void RefreshState();
     static void OnDestroy(GtkWidget* widget, gpointer self);
 
     browser_host::webkit::WebKitPlatform& platform_;
@@ -77,6 +85,8 @@ class MainWindow final : public ProgramWindow,
     std::vector<std::unique_ptr<PageWindow>> pageWindows_;
     Routine timerRoutine_ = Routine::None;
     support::glib::UniqueSourceId timer_;
+    std::unique_ptr<StateBubble> state_;
+    support::glib::UniqueSourceId stateRefresh_;
     int timerPeriod_ = 0;
 };
 

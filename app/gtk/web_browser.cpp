@@ -1,5 +1,7 @@
 #include "app/gtk/web_browser.h"
 
+#include <utility>
+
 #include "app/gtk/browser_keys.h"
 #include "app/gtk/crashed_page.h"
 #include "app/gtk/page_dialog.h"
@@ -76,9 +78,15 @@ bool WebBrowser::NavigateTo(const std::string& address) {
 
 void WebBrowser::ReloadStarted(ReloadDecision::Kind) { loads_.ReloadAsked(); }
 
-void WebBrowser::GoBack() { webkit_web_view_go_back(View()); }
+void WebBrowser::GoBack() {
+    historyNext_ = true;
+    webkit_web_view_go_back(View());
+}
 
-void WebBrowser::GoForward() { webkit_web_view_go_forward(View()); }
+void WebBrowser::GoForward() {
+    historyNext_ = true;
+    webkit_web_view_go_forward(View());
+}
 
 void WebBrowser::StopLoading() { webkit_web_view_stop_loading(View()); }
 
@@ -118,6 +126,7 @@ void WebBrowser::OnNavigationDecided(WebKitNavigationAction* action) {
     reload_.NavigationDecided(webkit_uri_request_get_uri(request),
                               webkit_uri_request_get_http_method(request));
     const WebKitNavigationType type = webkit_navigation_action_get_navigation_type(action);
+    historyNext_ = type == WEBKIT_NAVIGATION_TYPE_BACK_FORWARD;
     loads_.NavigationDecided(type == WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED ||
                              type == WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED);
     CheckReadinessSoon();
@@ -129,6 +138,7 @@ void WebBrowser::OnLoadChanged(WebKitLoadEvent event) {
     loads_.LoadChanged(event, webkit_web_view_is_loading(view));
     // The press led the page on: its window, if any, was asked for by now.
     if (event == WEBKIT_LOAD_STARTED) toolPress_ = false;
+    if (event == WEBKIT_LOAD_COMMITTED) DocumentCommitted(std::exchange(historyNext_, false));
     // The tool's own page has loaded in place of a lost one: the reload
     // asked for meanwhile brings the lost one back.
     if (reloadNow) Reload();

@@ -88,6 +88,9 @@ class WebBrowser final : public app::Browser, private BrowserEventHandler {
     MainFrameLoads loads_{Navigation()};
     std::optional<BrowserEvents> events_;
     bool toolPress_ = false;
+    // The navigation on its way goes through history (Back, Forward): its
+    // document is the page as it was, not served afresh.
+    bool historyNext_ = false;
     support::glib::UniqueSource readinessCheck_;    // soon, after an event
     support::glib::UniqueSource readinessRecheck_;  // every 250 ms while not ready
 };

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/navigation_watch.h"
-#include "tests/support/page_fixture.h"
-#include "tests/support/recording_page.h"
-#include "tests/support/scripted_main_window.h"
+#include "tests/support/commands_fixture.h"
 
 namespace autolabel::tests {
 namespace {
@@ -18,32 +16,7 @@ constexpr const char* kThreeGroupsOfTwo =
     "<input type=radio name=c><input type=radio name=c>"
     "<input type=button id=back><input type=submit id=send></form>";
 
-class Commands : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        window.BuildBrowser();
-        auto recording = std::make_unique<RecordingPage>(platform);
-        recorder = recording.get();
-        app::page = std::move(recording);
-        app::mainWindow = &window;
-        app::browserWindow = window.browserControl;
-    }
-    void TearDown() override {
-        app::page.reset();
-        app::mainWindow = nullptr;
-        app::browserWindow = 0;
-        app::lastSelectResult = 0;
-    }
-    std::shared_ptr<ScriptedDocument> Show(std::string_view body) {
-        auto document = Page(body);
-        window.ShowPage(document);
-        return document;
-    }
-
-    ScriptedPlatform platform;
-    ScriptedMainWindow window{platform};
-    RecordingPage* recorder = nullptr;
-};
+using Commands = CommandsFixture;
 
 TEST_F(Commands, SelectAllOnAPageWithoutRadioButtonsReloadsOnce) {
     auto document = Show("<input type=text><input type=submit>");
@@ -121,6 +94,8 @@ TEST_F(Commands, RefreshAndTheAutoSwitchesNeverBind) {
 
 TEST_F(Commands, AutoModeRunsOnePassPerPeriodUntilSwitchedOff) {
     auto document = Show(kThreeGroupsOfTwo);
+    // Each post is answered with the same batch, served afresh.
+    document->OnClick("send", [&] { ++window.document.number; });
     window.Click("按钮4");  // 开启自动
     window.AdvanceTime(2999);
     EXPECT_EQ(window.ticks, 0);
@@ -225,14 +200,30 @@ TEST(NavigationWatch, HoldsASentFormUntilItsCommitAndAnyOtherNavigationForTheBou
     now += std::chrono::seconds(31);
     watch.Started(Kind::FormSubmission);
     EXPECT_TRUE(watch.Holds());
-    // Replaced by another navigation (a link, the tool's reload): that one
-    // takes the hold over, with the bound from its own start.
+    // Replaced by another navigation (a link, 刷新 during a slow answer):
+    // the batch shown was sent, so that one keeps the hold until its own
+    // document is committed, however late.
     now += std::chrono::minutes(2);
     watch.Started();
+    now += std::chrono::minutes(2);
+    EXPECT_TRUE(watch.WaitsForSentForm());
+    watch.Committed();
     now += std::chrono::seconds(29);
     EXPECT_TRUE(watch.Holds());
     now += std::chrono::seconds(1);
     EXPECT_FALSE(watch.Holds());
+
+    // The tool's press holds from the press until the engine reports what
+    // it led to, or for a short bound when it leads nowhere.
+    watch.Ended();
+    watch.Pressed();
+    EXPECT_TRUE(watch.Holds());
+    now += app::NavigationWatch::kPressBound;
+    EXPECT_FALSE(watch.Holds());
+    watch.Pressed();
+    watch.Started(Kind::FormSubmission);
+    now += std::chrono::minutes(1);
+    EXPECT_TRUE(watch.WaitsForSentForm());
     // A commit with nothing on its way holds nothing.
     watch.Ended();
     watch.Committed();

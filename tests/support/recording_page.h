@@ -1,6 +1,7 @@
 // A page automation object that records the operations the commands call.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ class RecordingPage : public automation::PageAutomation {
 
     // "Bind", "Select 3", "Click 2" in call order.
     std::vector<std::string> operations;
+    // Runs after each SelectRadio with its identifier: a page that changes
+    // under a pass.
+    std::function<void(std::string_view)> afterSelect;
     std::vector<std::string> Selected() const {
         std::vector<std::string> out;
         for (const std::string& op : operations) {
@@ -36,7 +40,10 @@ class RecordingPage : public automation::PageAutomation {
         operations.push_back("Select " + std::string(identifier));
         EXPECT_EQ(skipCount, 0);
         EXPECT_FALSE(fireMouseDown);
-        return automation::PageAutomation::SelectRadio(identifier, skipCount, fireMouseDown);
+        const bool found =
+            automation::PageAutomation::SelectRadio(identifier, skipCount, fireMouseDown);
+        if (afterSelect) afterSelect(identifier);
+        return found;
     }
     bool ClickButton(std::string_view identifier, std::int32_t skipCount) override {
         operations.push_back("Click " + std::string(identifier));

@@ -35,11 +35,14 @@ class ScriptedMainWindow : public app::ProgramWindow {
     void Click(std::string_view controlName);
     void AdvanceTime(int milliseconds);  // fires due ticks
     void Close();
+    // The virtual clock, in milliseconds since the window was made.
+    long Now() const { return now_; }
     using Step = std::function<void(ScriptedMainWindow&)>;
     void SetSession(std::vector<Step> steps) { session_ = std::move(steps); }
 
     // Observations.
     int reloads = 0;
+    int presses = 0;  // PagePressed
     int timerPeriod = -1;  // -1: never set
     int ticks = 0;
     bool created = false;
@@ -47,14 +50,18 @@ class ScriptedMainWindow : public app::ProgramWindow {
     WindowHandle browserControl = 0;
     WindowHandle documentWindow = 0;
     std::shared_ptr<ScriptedDocument> shownDocument;
-    // What PageHoldNow answers: a test sets it as the page's state changes.
+    // What PageHoldNow and Document answer: a test sets them as the page's
+    // state changes.
     app::PageHold pageHold = app::PageHold::None;
+    app::ShownDocument document;
 
     // ProgramWindow
     WindowHandle BrowserWindowHandle() override { return browserControl; }
     void SetTimerPeriod(int milliseconds) override;
     void ReloadBrowser() override;
     app::PageHold PageHoldNow() override { return pageHold; }
+    app::ShownDocument Document() override { return document; }
+    void PagePressed() override { ++presses; }
     void CreateMainWindow(const app::WindowDefinition& definition,
                           const std::string& address) override;
     int RunMessageLoop() override;

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "app/commands.h"
+#include "app/labeling_run.h"
 #include "app/gtk/webkit_page_automation.h"
 #include "app/program.h"
 #include "tests/linux/support/harness.h"
@@ -19,10 +20,17 @@ namespace {
 
 int testStatus = 1;
 
+// Each test is a run of its own: nothing sent before it, and any site its
+// pages are on is the forum's (a test of the site rule names its own).
+class FreshRun : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { autolabel::app::labeling.Reset(); }
+};
+
 gboolean RunTests(gpointer) {
     auto& harness = autolabel::tests::linux::Harness::Get();
     const char* shown = webkit_web_view_get_uri(harness.view());
     harness.shownAtStart = shown ? shown : "";
+    testing::UnitTest::GetInstance()->listeners().Append(new FreshRun);
     testStatus = RUN_ALL_TESTS();
     autolabel::app::RunRoutine(autolabel::app::Routine::AutoOn);
     gtk_window_close(harness.window().Window());

@@ -13,9 +13,11 @@ namespace autolabel::tests::linux {
 namespace {
 
 // Each submit is one pass; the page keeps the count, the time of each pass
-// (the system's clock, as the tests read it) and stays put.
+// (the system's clock, as the tests read it), stays put, and shows the next
+// batch of posts in place, as a page that sends by script does.
 constexpr const char* kPassCounter = R"(<!DOCTYPE html><body><form>
-  <input type=radio name=a><input type=radio name=a><input type=radio name=b>
+  <div><p class=post>batch 0, post a</p><input type=radio name=a><input type=radio name=a></div>
+  <div><p class=post>batch 0, post b</p><input type=radio name=b></div>
   <input type=button id=first><input type=submit id=second></form>
   <p id=passes>0</p><p id=times></p><script>
   addEventListener('submit', (e) => {
@@ -24,6 +26,8 @@ constexpr const char* kPassCounter = R"(<!DOCTYPE html><body><form>
     p.textContent = Number(p.textContent) + 1;
     document.getElementById('times').textContent += Date.now() + ' ';
     for (const r of document.querySelectorAll('input[type=radio]')) r.checked = false;
+    for (const post of document.querySelectorAll('.post'))
+      post.textContent = post.textContent.replace(/batch \d+/, 'batch ' + p.textContent);
   });
 </script></body>)";
 

@@ -188,7 +188,11 @@ TEST_P(Dialogs, DialogInTheSubmitHandlerIsShownAndNeverFreezesTheTool) {
     EXPECT_EQ(h.RadioStates(), "1");
 
     // A command while the dialog is up waits for it: it does nothing, at
-    // once, and reloads nothing.
+    // once, and reloads nothing. (Once the first press no longer holds the
+    // page: it led to no navigation.)
+    ASSERT_TRUE(h.WaitUntil(
+        "the page ready again", [&] { return h.window().IsPageReady(); },
+        [&] { return h.DescribeView(); }));
     ASSERT_TRUE(h.Press("按钮2"));
     ASSERT_TRUE(h.WaitUntil(
         "the second dialog", [&] { return shown_ == 2; },

@@ -146,7 +146,7 @@ TEST(WindowTree, ChildrenInOrderAndFilteredByClass) {
     for (GList* c = children; c; c = c->next) expected.push_back(GTK_WIDGET(c->data));
     g_list_free(children);
     EXPECT_EQ(seen, expected);
-    EXPECT_EQ(seen.size(), 9u);
+    EXPECT_EQ(seen.size(), 10u);  // the nine controls with a window, and the state line
     const auto button = platform.FindWindowExA(fixed, 0, "GtkButton", nullptr);
     EXPECT_EQ(platform.WidgetOf(button), h.window().Control("按钮6"));  // first button added
     EXPECT_EQ(platform.WidgetOf(platform.FindWindowExA(fixed, 0, nullptr, "刷新")),
