@@ -36,11 +36,15 @@ void MainFrameLoads::FollowRefresh() {
     }
     if (document_.ReadState() != DocumentState::Complete) {
         // The page is being replaced: its new document counts from now.
-        if (!std::exchange(refreshSeenLoading_, true)) watch_.Committed();
+        if (!std::exchange(refreshSeenLoading_, true)) {
+            watch_.Committed();
+            document_.Refreshed();
+        }
         return;
     }
     // Complete, but maybe still the old document: only once the refresh has
     // been seen replacing it, or its download is over.
+    if (!refreshSeenLoading_ && refreshDownloaded_) document_.Refreshed();
     if (refreshSeenLoading_ || refreshDownloaded_) NavigationEnded();
 }
 

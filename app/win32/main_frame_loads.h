@@ -24,6 +24,9 @@ class MainFrameLoads {
     class Document {
       public:
         virtual DocumentState ReadState() = 0;
+        // The tool's refresh has put a new document from the server in
+        // place (a refresh raises no NavigateComplete2).
+        virtual void Refreshed() = 0;
 
       protected:
         ~Document() = default;

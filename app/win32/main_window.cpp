@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/commands.h"
+#include "app/labeling_run.h"
 #include "app/win32/placement.h"
 #include "app/win32/system_dpi.h"
 #include "page/browser_host/win32/window_handle.h"
@@ -154,6 +155,17 @@ void MainWindow::CreateControls(const std::string& startAddress) {
         }
     }
     ArrangeTabOrder();
+    // Above the browser, out of the tab order.
+    for (size_t index = 0; index < definition_->controls.size(); ++index)
+        if (definition_->controls[index].kind == ControlKind::WebBrowser)
+            state_.Create(window_, browser_.Window(), layout_.controls[index], buttonFont);
+    ::SetTimer(window_, kStateTimerId, kStateRefreshMs, nullptr);
+}
+
+void MainWindow::RefreshState() {
+    state_.Show(app::labeling.StateLine(PageHoldNow()));
+    POINT pointer{};
+    if (::GetCursorPos(&pointer)) state_.AvoidPointer(pointer);
 }
 
 void MainWindow::ArrangeTabOrder() {
@@ -210,6 +222,10 @@ void MainWindow::ReloadBrowser() { browser_.Reload(); }
 // Why the browser holds the page: a page on its way (the old one is still
 // shown, already sent), a dialog of the page's, a menu's loop.
 app::PageHold MainWindow::PageHoldNow() { return browser_.Hold(); }
+
+app::ShownDocument MainWindow::Document() { return browser_.Shown(); }
+
+void MainWindow::PagePressed() { browser_.Pressed(); }
 
 namespace {
 
@@ -298,6 +314,7 @@ bool MainWindow::SetBusyCursor(HWND over, UINT hit) {
 
 // The pointer changes now, not at its next move.
 void MainWindow::ReadinessChanged(app::Browser&, bool) {
+    RefreshState();
     POINT pointer{};
     if (!window_ || !::GetCursorPos(&pointer)) return;
     HWND over = ::WindowFromPoint(pointer);
@@ -334,7 +351,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // KillTimer leaves a tick already posted in the queue: with the
             // automatic mode off it does nothing.
             if (wParam == kTimerId && timerPeriod_ > 0) OnTimer();
+            if (wParam == kStateTimerId) RefreshState();
             return 0;
+        case WM_CTLCOLORSTATIC:
+            if (HBRUSH colors =
+                    state_.Colors(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+                return reinterpret_cast<LRESULT>(colors);
+            return ::DefWindowProcW(window_, message, wParam, lParam);
         case WM_SETCURSOR:
             if (SetBusyCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
             return ::DefWindowProcW(window_, message, wParam, lParam);
@@ -347,6 +370,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             timerPeriod_ = 0;
             ::KillTimer(window_, kTimerId);
+            ::KillTimer(window_, kStateTimerId);
             pageWindows_.clear();  // the page's windows go with the tool's
             browser_.Destroy();
             ::PostQuitMessage(0);
@@ -368,6 +392,7 @@ void MainWindow::OnCommand(int id, int notification) {
     if (id < kFirstControlId || index >= definition_->controls.size()) return;
     const ControlDefinition& control = definition_->controls[index];
     if (control.event == ControlEvent::Click) app::RunRoutine(control.routine);
+    RefreshState();
 }
 
 void MainWindow::OnTimer() {
@@ -375,6 +400,7 @@ void MainWindow::OnTimer() {
     for (const ControlDefinition& control : definition_->controls)
         if (control.kind == ControlKind::Timer && control.event == ControlEvent::Tick)
             app::RunRoutine(control.routine);
+    RefreshState();
 }
 
 void MainWindow::EraseBackground(HDC dc) {

@@ -11,6 +11,7 @@
 
 #include "app/win32/focus_keeper.h"
 #include "app/win32/page_window.h"
+#include "app/win32/state_bubble.h"
 #include "app/win32/web_browser.h"
 #include "app/win32/window_layout.h"
 #include "app/window_services.h"
@@ -38,11 +39,17 @@ class MainWindow : public app::ProgramWindow,
     void SetTimerPeriod(int milliseconds) override;
     void ReloadBrowser() override;
     app::PageHold PageHoldNow() override;
+    app::ShownDocument Document() override;
+    void PagePressed() override;
 
     HWND Handle() const noexcept { return window_; }
     // The child window made for a control of the definition (null for the timer).
     HWND ControlWindow(std::string_view name) const noexcept;
     WebBrowser& Browser() noexcept { return browser_; }
+    // The state line over the browser: its window, and what it shows now
+    // (empty while hidden).
+    HWND StateWindow() const noexcept { return state_.Window(); }
+    std::wstring StateText() const { return state_.Text(); }
     // The windows the page has opened, still open.
     std::vector<PageWindow*> PageWindows() const;
 
@@ -53,6 +60,9 @@ class MainWindow : public app::ProgramWindow,
     // Control identifiers are the definition's order, from here on.
     static constexpr int kFirstControlId = 100;
     static constexpr UINT_PTR kTimerId = 1;
+    // The state line follows the run and the page as they change.
+    static constexpr UINT_PTR kStateTimerId = 2;
+    static constexpr UINT kStateRefreshMs = 500;
 
   protected:
     // The work area of the monitor that `window` (screen coordinates) opens on.
@@ -63,6 +73,7 @@ class MainWindow : public app::ProgramWindow,
                                                                          LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(const std::string& startAddress);
+    void RefreshState();
     void ArrangeTabOrder();
     void OnCommand(int id, int notification);
     void OnTimer();
@@ -92,6 +103,7 @@ class MainWindow : public app::ProgramWindow,
     std::vector<HWND> buttons_;  // in tab order
     support::win32::UniqueFont groupBoxFont_;
     support::win32::UniqueFont buttonFont_;
+    StateBubble state_;
     int timerPeriod_ = 0;  // as last set; 0: the timer is stopped
     browser_host::win32::PreTranslatorRegistration preTranslation_;
 };

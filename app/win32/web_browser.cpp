@@ -115,10 +115,12 @@ void WebBrowser::ReloadStarted(ReloadDecision::Kind kind) {
 }
 
 void WebBrowser::GoBack() {
+    historyNext_ = true;
     if (browser_) browser_->GoBack();
 }
 
 void WebBrowser::GoForward() {
+    historyNext_ = true;
     if (browser_) browser_->GoForward();
 }
 
@@ -285,6 +287,8 @@ void WebBrowser::OnTopLevelNavigationStarting(bool carriesPostData) {
     // page, other than its reload, is its press of the page's control (a
     // form that sends by GET carries no data).
     const bool pressedByTheTool = DocumentCallScope::InProgress() && !reloading_;
+    // A form's navigation, or the tool's reload, is not history's.
+    if (carriesPostData || pressedByTheTool || reloading_) historyNext_ = false;
     loads_.NavigationStarting(carriesPostData || pressedByTheTool);
     CheckReadiness();
 }
@@ -292,6 +296,7 @@ void WebBrowser::OnTopLevelNavigationStarting(bool carriesPostData) {
 void WebBrowser::OnTopLevelNavigationDone() {
     origin_.NavigationDone();
     loads_.NavigationCommitted();
+    DocumentCommitted(std::exchange(historyNext_, false));
     CheckReadiness();
 }
 

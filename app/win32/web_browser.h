@@ -122,6 +122,7 @@ class WebBrowser final : public app::Browser,
     void OnModalUiChanged() override { CheckReadiness(); }
 
     DocumentState ReadState() override { return ReadDocumentState(window_); }
+    void Refreshed() override { DocumentCommitted(false); }
     void OnTick() override { CheckReadiness(); }
     bool FocusIsEditable(HWND keyWindow) const;
     void ConnectEvents();
@@ -136,6 +137,9 @@ class WebBrowser final : public app::Browser,
     MainFrameLoads loads_;
     ReloadTarget* reloadTarget_ = nullptr;
     bool reloading_ = false;  // inside the tool's reload call
+    // The navigation on its way goes through history (the tool's Back or
+    // Forward): its document is the page as it was, not served afresh.
+    bool historyNext_ = false;
     double zoom_ = 1.0;
     int requestedWidth_ = 0, requestedHeight_ = 0;        // by the page, for its window
     support::win32::UniqueThreadTimer readinessRecheck_;  // while the page is not ready
