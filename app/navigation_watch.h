@@ -9,9 +9,10 @@
 // keeps that hold until its own document is committed. Any other navigation
 // holds them for the bound from its start. The tool's press of the page's
 // control holds them from the press itself until the engine reports what
-// it led to, within a short bound (a press that leads nowhere). Once a new document is committed the bound counts
-// from the commit, so a page that hangs on some resource is still labelled;
-// 刷新 is never held and restarts the page.
+// it led to, within a short bound (a press that leads nowhere). Once a new
+// document is committed the bound counts from the commit, so a page that
+// hangs on some resource is still labelled; 刷新 is never held and restarts
+// the page.
 #pragma once
 
 #include <chrono>

@@ -42,7 +42,7 @@ class ScriptedMainWindow : public app::ProgramWindow {
 
     // Observations.
     int reloads = 0;
-    int presses = 0;  // PagePressed
+    int presses = 0;       // PagePressed
     int timerPeriod = -1;  // -1: never set
     int ticks = 0;
     bool created = false;

@@ -11,8 +11,8 @@
 #include <filesystem>
 
 #include "app/commands.h"
-#include "app/labeling_run.h"
 #include "app/gtk/webkit_page_automation.h"
+#include "app/labeling_run.h"
 #include "app/program.h"
 #include "tests/linux/support/harness.h"
 

@@ -19,9 +19,9 @@ namespace {
 // radio 1, 3 and 4 (p1=ok, p2=ad).
 std::string BatchPage(std::string_view action, std::string_view first, std::string_view second) {
     const auto post = [](std::string_view name, std::string_view text) {
-        return "<div class=post><p>" + std::string(text) + "</p><input type=radio name=" +
-               std::string(name) + " value=ok><input type=radio name=" + std::string(name) +
-               " value=ad></div>";
+        return "<div class=post><p>" + std::string(text) +
+               "</p><input type=radio name=" + std::string(name) +
+               " value=ok><input type=radio name=" + std::string(name) + " value=ad></div>";
     };
     return "<!DOCTYPE html><meta charset=utf-8><title>待标注</title><body>"
            "<form method=post action='" +
@@ -189,14 +189,14 @@ TEST_F(WhatThePageIs, ALoginPageIsLeftToTheUserAndLabellingGoesOnAfterTheLogin) 
     // Back on the labeling page, the mode goes on by itself, once a batch.
     ASSERT_TRUE(WaitForRequests("POST", "/post3", 1, 15s));
     EXPECT_EQ(Count("POST", "/session"), 1u);
-    EXPECT_EQ(forum.RequestsFor("POST", "/session").front().body,
-              "way=pw&user=review&pass=secret");
+    EXPECT_EQ(forum.RequestsFor("POST", "/session").front().body, "way=pw&user=review&pass=secret");
     EXPECT_EQ(Count("POST", "/post2"), 1u);
 }
 
 TEST_F(WhatThePageIs, ALoginInAFrameOrAnotherSitesPageIsNotWorkedOnButTheButtonsWork) {
-    forum.Page("/framed", "<!DOCTYPE html><body><input type=radio name=x>"
-                          "<iframe src=/login width=400 height=300></iframe></body>");
+    forum.Page("/framed",
+               "<!DOCTYPE html><body><input type=radio name=x>"
+               "<iframe src=/login width=400 height=300></iframe></body>");
     forum.Page("/login", kLoginPage);
     ForumServer other;  // another port: another site
     other.Page("/elsewhere", BatchPage("/post", "别处的帖子一", "别处的帖子二"));
