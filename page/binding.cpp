@@ -3,6 +3,9 @@
 
 namespace autolabel::automation {
 
+using browser_host::DomRef;
+using browser_host::WindowHandle;
+
 bool PageAutomation::BindWindow(WindowHandle window) {
     if (!platform_.IsWindow(window)) return false;
     boundWindow = window;

@@ -5,6 +5,8 @@
 
 namespace autolabel::automation {
 
+using browser_host::DomRef;
+
 using browser_host::Value;
 
 namespace {

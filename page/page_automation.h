@@ -12,9 +12,6 @@
 
 namespace autolabel::automation {
 
-using browser_host::DomRef;
-using browser_host::WindowHandle;
-
 class PageAutomation {
   public:
     // Initialises COM on the calling thread (result ignored); no document, no window.
@@ -27,26 +24,26 @@ class PageAutomation {
     virtual ~PageAutomation();
 
     // Binding and document acquisition.
-    virtual bool BindWindow(WindowHandle window);
-    virtual WindowHandle FindDocumentWindow(WindowHandle parent);
-    virtual bool AcquireDocument(WindowHandle window, DomRef& target);
+    virtual bool BindWindow(browser_host::WindowHandle window);
+    virtual browser_host::WindowHandle FindDocumentWindow(browser_host::WindowHandle parent);
+    virtual bool AcquireDocument(browser_host::WindowHandle window, browser_host::DomRef& target);
 
     // Element lookup over the input (and, when asked, button) elements of the body.
-    virtual DomRef FindElement(std::string_view typeList, std::string_view identifier,
-                               std::int32_t skipCount, std::int32_t& ordinal);
+    virtual browser_host::DomRef FindElement(std::string_view typeList, std::string_view identifier,
+                                             std::int32_t skipCount, std::int32_t& ordinal);
 
-    virtual bool FireElementEvent(const DomRef& element, std::string_view eventName);
-    virtual DomRef FindRadio(std::string_view identifier, std::int32_t skipCount);
+    virtual bool FireElementEvent(const browser_host::DomRef& element, std::string_view eventName);
+    virtual browser_host::DomRef FindRadio(std::string_view identifier, std::int32_t skipCount);
     virtual bool SelectRadio(std::string_view identifier, std::int32_t skipCount,
                              bool fireMouseDown);
 
-    virtual DomRef FindButton(std::string_view identifier, std::int32_t skipCount);
+    virtual browser_host::DomRef FindButton(std::string_view identifier, std::int32_t skipCount);
     virtual bool ClickButton(std::string_view identifier, std::int32_t skipCount);
 
     // The HTML document of the last acquisition; empty at creation.
-    DomRef pageDocument;
+    browser_host::DomRef pageDocument;
     // The handle given to the last BindWindow that named an existing window.
-    WindowHandle boundWindow = 0;
+    browser_host::WindowHandle boundWindow = 0;
 
   protected:
     browser_host::Platform& platform() const { return platform_; }

@@ -6,6 +6,8 @@
 
 namespace autolabel::automation {
 
+using browser_host::DomRef;
+
 using browser_host::Value;
 
 DomRef PageAutomation::FindRadio(std::string_view identifier, std::int32_t skipCount) {

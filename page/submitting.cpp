@@ -4,6 +4,8 @@
 
 namespace autolabel::automation {
 
+using browser_host::DomRef;
+
 DomRef PageAutomation::FindButton(std::string_view identifier, std::int32_t skipCount) {
     std::int32_t ordinal = 0;
     return FindElement("button|submit|reset", identifier, skipCount, ordinal);

@@ -4,10 +4,10 @@
 
 namespace autolabel::app::gtk {
 
-automation::DomRef WebKitPageAutomation::FindElement(std::string_view typeList,
-                                                     std::string_view identifier,
-                                                     std::int32_t skipCount,
-                                                     std::int32_t& ordinal) {
+browser_host::DomRef WebKitPageAutomation::FindElement(std::string_view typeList,
+                                                       std::string_view identifier,
+                                                       std::int32_t skipCount,
+                                                       std::int32_t& ordinal) {
     if (auto found = browser_host::webkit::FindElementInPage(pageDocument, typeList, identifier,
                                                              skipCount, ordinal))
         return std::move(*found);

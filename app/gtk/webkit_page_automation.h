@@ -14,8 +14,8 @@ class WebKitPageAutomation final : public automation::PageAutomation {
   public:
     using PageAutomation::PageAutomation;
 
-    automation::DomRef FindElement(std::string_view typeList, std::string_view identifier,
-                                   std::int32_t skipCount, std::int32_t& ordinal) override;
+    browser_host::DomRef FindElement(std::string_view typeList, std::string_view identifier,
+                                     std::int32_t skipCount, std::int32_t& ordinal) override;
 };
 
 // What the Linux program's start sequence creates as its `page`.

@@ -13,12 +13,12 @@
 
 namespace autolabel::tests {
 
-using browser_host::DomRef;
-using browser_host::Value;
-using browser_host::WindowHandle;
-using browser_host::scripted::DocumentAnswer;
-using browser_host::scripted::ScriptedDocument;
-using browser_host::scripted::ScriptedPlatform;
+using DomRef = browser_host::DomRef;
+using Value = browser_host::Value;
+using WindowHandle = browser_host::WindowHandle;
+using DocumentAnswer = browser_host::scripted::DocumentAnswer;
+using ScriptedDocument = browser_host::scripted::ScriptedDocument;
+using ScriptedPlatform = browser_host::scripted::ScriptedPlatform;
 
 inline std::shared_ptr<ScriptedDocument> Page(std::string_view bodyHtml) {
     return ScriptedDocument::FromHtml("<html><body>" + std::string(bodyHtml) + "</body></html>");

@@ -15,9 +15,9 @@
 
 namespace autolabel::tests {
 
-using browser_host::WindowHandle;
-using browser_host::scripted::ScriptedDocument;
-using browser_host::scripted::ScriptedPlatform;
+using WindowHandle = browser_host::WindowHandle;
+using ScriptedDocument = browser_host::scripted::ScriptedDocument;
+using ScriptedPlatform = browser_host::scripted::ScriptedPlatform;
 
 class ScriptedMainWindow : public app::ProgramWindow {
   public:

@@ -22,6 +22,8 @@
 #include "tests/linux/support/harness.h"
 
 namespace autolabel::tests::linux {
+
+using namespace std::chrono_literals;
 namespace {
 
 using namespace browser_host;

@@ -22,6 +22,8 @@
 
 namespace autolabel::tests::linux {
 
+using namespace std::chrono_literals;
+
 using support::glib::UniqueFd;
 namespace {
 

@@ -11,6 +11,8 @@
 
 namespace autolabel::tests::linux {
 
+using namespace std::chrono_literals;
+
 namespace {
 
 Harness* instance = nullptr;

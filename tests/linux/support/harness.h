@@ -18,7 +18,6 @@
 
 namespace autolabel::tests::linux {
 
-using namespace std::chrono_literals;
 using Milliseconds = std::chrono::milliseconds;
 
 class Harness {
@@ -41,16 +40,17 @@ class Harness {
 
     // Runs GLib's main loop for a while, or until `done` holds.
     void PumpFor(Milliseconds duration);
-    bool PumpUntil(const std::function<bool()>& done, Milliseconds timeout = 10s);
+    bool PumpUntil(const std::function<bool()>& done,
+                   Milliseconds timeout = std::chrono::seconds(10));
     // Runs the loop until `done` holds, for at most `bound`. On failure the
     // result says what was awaited and, from `seen`, what was there instead.
     testing::AssertionResult WaitUntil(std::string_view awaited, const std::function<bool()>& done,
                                        const std::function<std::string()>& seen = {},
-                                       Milliseconds bound = 10s);
+                                       Milliseconds bound = std::chrono::seconds(10));
     // Waits until the view shows `address`, loaded, not the tool's page for a
     // lost one, and its radio buttons read `radios` ("000"; "" for none).
     testing::AssertionResult WaitForPage(const std::string& address, std::string_view radios,
-                                         Milliseconds bound = 10s);
+                                         Milliseconds bound = std::chrono::seconds(10));
     // What the view shows now: address, loading, the tool's page, radio buttons.
     std::string DescribeView();
 
@@ -61,10 +61,11 @@ class Harness {
     bool LoadHtml(std::string_view html) { return Load(WritePage("page.html", html)); }
     int loadsFinished() const { return loadsFinished_; }
     // Waits until the view has not been loading for `quiet` on end.
-    bool WaitQuiet(Milliseconds quiet = 500ms, Milliseconds timeout = 10s);
+    bool WaitQuiet(Milliseconds quiet = std::chrono::milliseconds(500),
+                   Milliseconds timeout = std::chrono::seconds(10));
     // Waits for a load to finish after `before` loads had, and for the view
     // to have stopped loading.
-    bool WaitForLoadAfter(int before, Milliseconds timeout = 10s);
+    bool WaitForLoadAfter(int before, Milliseconds timeout = std::chrono::seconds(10));
 
     // A real click of the left button on the middle of a control, through
     // the X server; returns once the button's routine has run.
@@ -87,7 +88,7 @@ class Harness {
 
     // Evaluates a script in the tests' own world; its result as text, or
     // "<error: ...>" when it threw or the page did not answer.
-    std::string Eval(std::string_view script, Milliseconds timeout = 5s);
+    std::string Eval(std::string_view script, Milliseconds timeout = std::chrono::seconds(5));
     // Which radio buttons of the page are ticked, in page order: "1001..".
     std::string RadioStates() {
         return Eval(

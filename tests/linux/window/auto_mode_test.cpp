@@ -10,6 +10,8 @@
 #include "tests/linux/support/harness.h"
 
 namespace autolabel::tests::linux {
+
+using namespace std::chrono_literals;
 namespace {
 
 // Each submit is one pass; the page keeps the count, the time of each pass

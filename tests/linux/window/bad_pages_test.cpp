@@ -13,6 +13,8 @@
 
 namespace autolabel::tests::linux {
 
+using namespace std::chrono_literals;
+
 using namespace support::glib;
 namespace {
 

@@ -14,6 +14,8 @@
 #include "tests/linux/support/harness.h"
 
 namespace autolabel::tests::linux {
+
+using namespace std::chrono_literals;
 namespace {
 
 struct Outcome {

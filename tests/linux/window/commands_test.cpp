@@ -5,6 +5,8 @@
 #include "tests/linux/support/harness.h"
 
 namespace autolabel::tests::linux {
+
+using namespace std::chrono_literals;
 namespace {
 
 // Counts its loads in the session, so a reload shows as a second load.

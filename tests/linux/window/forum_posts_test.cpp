@@ -13,6 +13,8 @@
 #include "tests/linux/support/harness.h"
 
 namespace autolabel::tests::linux {
+
+using namespace std::chrono_literals;
 namespace {
 
 // Three labels: SelectAll ticks radio 1, 3 and 4 (p1=ok, then p2=ok, p2=ad).

@@ -13,6 +13,8 @@
 #include "tests/linux/support/harness.h"
 
 namespace autolabel::tests::linux {
+
+using namespace std::chrono_literals;
 namespace {
 
 // Two posts under the same field names in every batch; SelectAll ticks
