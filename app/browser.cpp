@@ -28,7 +28,10 @@ PageHold Browser::Hold() {
     if (ShowsDialog()) return PageHold::Dialog;
     FollowLoads();
     if (!navigation_.Holds()) return PageHold::None;
-    return navigation_.WaitsForSentForm() ? PageHold::SentForm : PageHold::Loading;
+    // The tool's press not yet answered by any navigation waits as a sent
+    // form does, for what the page makes of it.
+    if (navigation_.WaitsForSentForm() || navigation_.WaitsForPress()) return PageHold::SentForm;
+    return PageHold::Loading;
 }
 
 void Browser::CheckReadiness() {

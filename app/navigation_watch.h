@@ -66,9 +66,11 @@ class NavigationWatch {
     // True while a form's navigation waits for its document, or another
     // navigation or the new document's load is on its way within the bound.
     bool Holds() const {
-        if (pressed_ && clock_() - *pressed_ < kPressBound) return true;
-        return since_ && (untilCommitted_ || clock_() - *since_ < kBound);
+        return WaitsForPress() || (since_ && (untilCommitted_ || clock_() - *since_ < kBound));
     }
+    // Whether the tool's press, not yet followed by any navigation's event,
+    // holds the commands.
+    bool WaitsForPress() const { return pressed_ && clock_() - *pressed_ < kPressBound; }
     // Whether a form's navigation, not yet committed, holds the commands.
     bool WaitsForSentForm() const { return since_ && untilCommitted_; }
     // Whether a navigation is on its way, held or past its bound.

@@ -8,23 +8,19 @@ constexpr int kMargin = 4;
 // How near the pointer may come before the bubble steps aside.
 constexpr int kPointerReach = 24;
 
-void StyleBubble(GtkWidget* box) {
+// Light text on a dark ground, readable over any page.
+void StyleBubble(GtkWidget* label) {
     static GtkCssProvider* provider = [] {
         GtkCssProvider* p = gtk_css_provider_new();
-        gtk_css_provider_load_from_data(
-            p,
-            "eventbox.autolabel-state { background-color: rgba(32, 40, 36, 0.86);"
-            " border-radius: 4px; }"
-            "eventbox.autolabel-state label { color: #f4f7f4; font-size: 12px;"
-            " padding: 3px 8px; }",
-            -1, nullptr);
+        gtk_css_provider_load_from_data(p,
+                                        "label { background-color: #202824; color: #f4f7f4;"
+                                        " font-size: 12px; padding: 3px 8px; }",
+                                        -1, nullptr);
         return p;
     }();
-    for (GtkWidget* widget : {box, gtk_bin_get_child(GTK_BIN(box))})
-        gtk_style_context_add_provider(gtk_widget_get_style_context(widget),
-                                       GTK_STYLE_PROVIDER(provider),
-                                       GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    gtk_style_context_add_class(gtk_widget_get_style_context(box), "autolabel-state");
+    gtk_style_context_add_provider(gtk_widget_get_style_context(label),
+                                   GTK_STYLE_PROVIDER(provider),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
 
 }  // namespace
@@ -38,13 +34,18 @@ StateBubble::StateBubble(GtkFixed* fixed, GtkWidget* browser, GdkRectangle brows
     gtk_event_box_set_visible_window(GTK_EVENT_BOX(box), TRUE);
     gtk_container_add(GTK_CONTAINER(box), label);
     gtk_widget_set_name(box, "状态");
-    StyleBubble(box);
+    StyleBubble(label);
     box_.Reset(box);
     gtk_fixed_put(fixed, box, area_.x + kMargin, area_.y + area_.height - kMargin);
     gtk_widget_set_no_show_all(box, TRUE);  // shown only when there is something to say
     gtk_widget_show(label);
     gtk_widget_add_events(browser, GDK_POINTER_MOTION_MASK);
     pointerMoved_ = {browser, "motion-notify-event", G_CALLBACK(OnPointerMoved), this};
+    gtk_widget_add_events(browser, GDK_ENTER_NOTIFY_MASK);
+    pointerCameIn_ = {browser, "enter-notify-event", G_CALLBACK(OnPointerCameIn), this};
+    // The pointer may come onto the bubble itself, past the view.
+    gtk_widget_add_events(box, GDK_ENTER_NOTIFY_MASK);
+    pointerEntered_ = {box, "enter-notify-event", G_CALLBACK(OnPointerEntered), this};
 }
 
 void StateBubble::Show(const std::string& text) {
@@ -78,23 +79,39 @@ void StateBubble::Place() {
 
 // The pointer over the browser, in the view's coordinates: near the bubble,
 // it steps to the other bottom corner.
-gboolean StateBubble::OnPointerMoved(GtkWidget* browser, GdkEventMotion* event, gpointer data) {
-    auto* self = static_cast<StateBubble*>(data);
-    GtkWidget* box = self->box_.Get();
-    if (!box || !gtk_widget_get_visible(box)) return FALSE;
+void StateBubble::PointerAt(GtkWidget* browser, double viewX, double viewY) {
+    GtkWidget* box = box_.Get();
+    if (!box || !gtk_widget_get_visible(box)) return;
     GtkAllocation bubble{};
     gtk_widget_get_allocation(box, &bubble);
     GtkAllocation view{};
     gtk_widget_get_allocation(browser, &view);
     // Both allocations are in the GtkFixed's coordinates (no windows between).
-    const int x = view.x + static_cast<int>(event->x), y = view.y + static_cast<int>(event->y);
-    const bool near = x >= bubble.x - kPointerReach &&
-                      x < bubble.x + bubble.width + kPointerReach && y >= bubble.y - kPointerReach;
-    if (near) {
-        self->atRight_ = !self->atRight_;
-        self->Place();
-    }
+    const int x = view.x + static_cast<int>(viewX), y = view.y + static_cast<int>(viewY);
+    if (x >= bubble.x - kPointerReach && x < bubble.x + bubble.width + kPointerReach &&
+        y >= bubble.y - kPointerReach)
+        StepAside();
+}
+
+gboolean StateBubble::OnPointerMoved(GtkWidget* browser, GdkEventMotion* event, gpointer self) {
+    static_cast<StateBubble*>(self)->PointerAt(browser, event->x, event->y);
     return FALSE;  // the page has the pointer as usual
+}
+
+// A pointer that comes into the view from outside it reports no motion first.
+gboolean StateBubble::OnPointerCameIn(GtkWidget* browser, GdkEventCrossing* event, gpointer self) {
+    static_cast<StateBubble*>(self)->PointerAt(browser, event->x, event->y);
+    return FALSE;
+}
+
+gboolean StateBubble::OnPointerEntered(GtkWidget*, GdkEventCrossing*, gpointer self) {
+    static_cast<StateBubble*>(self)->StepAside();
+    return FALSE;
+}
+
+void StateBubble::StepAside() {
+    atRight_ = !atRight_;
+    Place();
 }
 
 }  // namespace autolabel::app::gtk

@@ -28,14 +28,18 @@ class StateBubble {
 
   private:
     void Place();
+    void StepAside();
+    void PointerAt(GtkWidget* browser, double viewX, double viewY);
     static gboolean OnPointerMoved(GtkWidget* browser, GdkEventMotion* event, gpointer self);
+    static gboolean OnPointerCameIn(GtkWidget* browser, GdkEventCrossing* event, gpointer self);
+    static gboolean OnPointerEntered(GtkWidget* box, GdkEventCrossing*, gpointer self);
 
     support::glib::WeakPointer<GtkFixed> fixed_;
     support::glib::WeakPointer<GtkWidget> box_;
     support::glib::WeakPointer<GtkWidget> label_;
     GdkRectangle area_;
     bool atRight_ = false;
-    support::glib::SignalConnection pointerMoved_;
+    support::glib::SignalConnection pointerMoved_, pointerCameIn_, pointerEntered_;
 };
 
 }  // namespace autolabel::app::gtk

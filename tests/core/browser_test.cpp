@@ -88,6 +88,14 @@ TEST(Browser, TellsItsOwnerOnceWhenTheReadinessTurnsAndRechecksMeanwhile) {
     EXPECT_EQ(browser.told, (std::vector<bool>{false, true}));
     EXPECT_FALSE(browser.rechecking);
 
+    // The tool's press waits as a sent form does until the engine reports
+    // what it led to, and no longer than its short bound when it leads nowhere.
+    browser.Pressed();
+    EXPECT_EQ(browser.Hold(), PageHold::SentForm);
+    browser.now += app::NavigationWatch::kPressBound;
+    browser.CheckReadiness();
+    EXPECT_EQ(browser.told, (std::vector<bool>{false, true, false, true}));
+
     // The view goes while the page is held, and the next one holds again:
     // the owner is told again and the recheck starts again.
     browser.Navigation().Ended();
@@ -97,7 +105,7 @@ TEST(Browser, TellsItsOwnerOnceWhenTheReadinessTurnsAndRechecksMeanwhile) {
     browser.ViewGone();
     browser.CheckReadiness();
     EXPECT_TRUE(browser.rechecking);
-    EXPECT_EQ(browser.told, (std::vector<bool>{false, true, false, false}));
+    EXPECT_EQ(browser.told, (std::vector<bool>{false, true, false, true, false, false}));
 }
 
 TEST(Browser, ReloadNeverSendsAFormAgainNorRunsUnderADialog) {

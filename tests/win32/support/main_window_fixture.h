@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "app/labeling_run.h"
 #include "app/win32/main_window.h"
 #include "app/window_definition.h"
 #include "page/browser_host/win32/message_delivery.h"
@@ -179,6 +180,7 @@ inline ::testing::AssertionResult RunMessagesUntil(
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        app::labeling.Reset();  // a run of its own
         app::page = std::make_unique<automation::PageAutomation>(platform);
         app::mainWindow = &window;
         app::browserWindow = 0;
