@@ -1,6 +1,7 @@
 #include "app/labeling_run.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace autolabel::app {
 
@@ -37,6 +38,19 @@ std::string Format(const char* format, long a, long b = 0, long c = 0) {
     return line;
 }
 
+// A forum that moves its pages from http to https (or back) is still the
+// forum: the host and port decide.
+bool SameSite(std::string_view site, std::string_view start) {
+    const auto withoutScheme = [](std::string_view s) {
+        for (std::string_view scheme : {"https://", "http://"})
+            if (s.starts_with(scheme)) return s.substr(scheme.size());
+        return s;
+    };
+    return site == start ||
+           (!site.empty() && withoutScheme(site) != site && withoutScheme(start) != start &&
+            withoutScheme(site) == withoutScheme(start));
+}
+
 long WholeSeconds(LabelingRun::Clock::duration duration) {
     return static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(duration).count());
 }
@@ -59,7 +73,7 @@ Wait WaitFor(PageHold hold) {
 
 Wait LabelingRun::Judge(const PageContent& page, const ShownDocument& document) const {
     if (page.asksForPassword) return Wait::Login;
-    if (!startSite_.empty() && SiteOf(page.address) != startSite_) return Wait::OtherSite;
+    if (!startSite_.empty() && !SameSite(SiteOf(page.address), startSite_)) return Wait::OtherSite;
     if (page.batch == 0) return Wait::None;
     const auto sent = sent_.find(page.batch);
     if (sent == sent_.end()) return Wait::None;

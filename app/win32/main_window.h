@@ -16,7 +16,7 @@
 #include "app/win32/window_layout.h"
 #include "app/window_services.h"
 #include "page/browser_host/win32/message_delivery.h"
-#include "support/win32/unique_font.h"
+#include "support/win32/unique_gdi_object.h"
 #include "support/win32/window_class.h"
 
 namespace autolabel::app::win32 {

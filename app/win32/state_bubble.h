@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "support/win32/unique_brush.h"
+#include "support/win32/unique_gdi_object.h"
 
 namespace autolabel::app::win32 {
 

@@ -119,6 +119,9 @@ TEST_F(AutoMode, WaitsUntouchedOnALoginPageOrAnotherSitesAndGoesOnByItself) {
     EXPECT_EQ(login->submittedForms(), 0);
     EXPECT_EQ(window.reloads, 0);  // a reload would wipe what the user types
     EXPECT_EQ(Line(), "等待登录");
+    // The forum's own pages over https are the forum's.
+    Serve(Batch(kSecond, 2, 150), false, "https://forum.test/cuseraudit/browser");
+    EXPECT_EQ(Pass(), kWorked);
     // A single sign-on page of another site, with no password field.
     Serve("<form><input type=radio name=a><input type=submit></form>", false,
           "https://sso.example.test/authorize");
