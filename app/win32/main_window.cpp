@@ -163,7 +163,7 @@ void MainWindow::CreateControls(const std::string& startAddress) {
 }
 
 void MainWindow::RefreshState() {
-    state_.Show(app::labeling.StateLine(PageHoldNow()));
+    state_.Show(app::labeling.StateLine(browser_.Hold()));
     POINT pointer{};
     if (::GetCursorPos(&pointer)) state_.AvoidPointer(pointer);
 }

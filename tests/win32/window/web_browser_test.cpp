@@ -619,10 +619,15 @@ TEST_F(ServedPageTest, AFormsNavigationHoldsTheCommandsUntilItsDocumentExistsHow
     RaiseFileDownload(false);
     ExpectTheCommandsRun();
 
-    // A link's navigation holds for 30 s only; one that replaces a form's
-    // takes the hold over with its own bound.
+    // A link's navigation that replaces a form's (刷新 during a slow
+    // answer) keeps the sent form's hold until its own document exists; the
+    // bound counts from there.
     Navigate(sink, control.Get(), "label=1", false);
     Navigate(sink, control.Get(), "", false);
+    now += std::chrono::minutes(2);
+    EXPECT_TRUE(window.Browser().Navigation().WaitsForSentForm());
+    ExpectTheCommandsHeld();
+    RaiseAddressEvent(sink, DISPID_NAVIGATECOMPLETE2, control.Get());
     EXPECT_FALSE(window.Browser().Navigation().WaitsForSentForm());
     now += std::chrono::seconds(29);
     ExpectTheCommandsHeld();
